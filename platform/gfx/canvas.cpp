@@ -452,13 +452,13 @@ TSize TCanvas::TextExtent(std::string_view Text) {
   return {L.Width, L.Height};
 }
 
-void TCanvas::DrawTextLayout(int X, int Y, const void* Layout, TColor Color) {
+void TCanvas::DrawTextLayout(int X, int Y, PangoLayout* Layout, TColor Color) {
   cairo_t* Cr = FHandle->Cr;
   if (Color == clNone) return;
   SetRGB(Cr, ColorToRGB(Color));
   cairo_set_operator(Cr, CAIRO_OPERATOR_OVER);
   cairo_move_to(Cr, X, Y);
-  pango_cairo_show_layout(Cr, static_cast<PangoLayout*>(const_cast<void*>(Layout)));
+  pango_cairo_show_layout(Cr, Layout);
 }
 
 void TCanvas::TextOut(int X, int Y, std::string_view Text) {

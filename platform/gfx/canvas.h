@@ -18,6 +18,8 @@
 #include "platform/rtl/set.h"
 #include "platform/rtl/types.h"
 
+typedef struct _PangoLayout PangoLayout;
+
 namespace platform {
 
 class TGraphic;
@@ -147,7 +149,7 @@ class TCanvas : public TPersistent {
  private:
   void StrokeRing(int L, int T, int R, int B, int Width);
   void DrawStyledLine(int X0, int Y0, int X1, int Y1, int& Phase, bool Last);
-  void DrawTextLayout(int X, int Y, const void* Layout, TColor Color);
+  void DrawTextLayout(int X, int Y, PangoLayout* Layout, TColor Color);
 
   HDC FHandle = nullptr;
   TPen* FPen;

@@ -106,6 +106,23 @@ TEST(CanvasTextTest, Measuring) {
   EXPECT_EQ(C.TextExtent("Hello"), C.TextExtent("Hello"));
 }
 
+TEST(CanvasTextTest, MeasuresStayRightWhenTheCacheOverflows) {
+  TCanvas C;
+  const TSize Short = C.TextExtent("x");
+  const TSize Long = C.TextExtent("a much longer text");
+  // More distinct texts than the layout cache keeps.
+  int Widest = 0;
+  for (int I = 0; I < 6000; ++I) Widest = std::max(Widest, C.TextWidth("label " + std::to_string(I)));
+  EXPECT_GT(Widest, Short.cx);
+  EXPECT_EQ(C.TextExtent("x"), Short);
+  EXPECT_EQ(C.TextExtent("a much longer text"), Long);
+  // Same text, other font: not the cached layout of the first font.
+  C.Font()->SetSize(20);
+  EXPECT_GT(C.TextWidth("a much longer text"), Long.cx);
+  C.Font()->SetSize(8);
+  EXPECT_EQ(C.TextExtent("a much longer text"), Long);
+}
+
 TEST(CanvasTextTest, FontStylesChangeThePixels) {
   auto Draw = [](TFontStyles Style) {
     auto B = White(80, 24);
