@@ -315,6 +315,9 @@ VEL_ENUM(TOrdType, "TypInfo", otSByte, otUByte, otSWord, otUWord, otSLong, otULo
 VEL_ENUM(TFloatType, "TypInfo", ftSingle, ftDouble, ftExtended, ftComp, ftCurr);
 VEL_ENUM(TMethodKind, "TypInfo", mkProcedure, mkFunction, mkConstructor, mkDestructor, mkClassProcedure,
          mkClassFunction, mkSafeProcedure, mkSafeFunction);
+VEL_ENUM(TShiftStateItem, "Classes", ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble);
+VEL_SET(TShiftState, "Classes");
+VEL_ENUM(TMouseButton, "Controls", mbLeft, mbRight, mbMiddle);
 VEL_EVENT_TYPE(TNotifyEvent, "Classes", "Sender: TObject");
 
 // ------------------------------------------------------- property information

@@ -342,6 +342,16 @@ TEST(TypeInfoModel, EnumerationsSubrangesAndSets) {
   EXPECT_EQ(StringToSet(Styles, "[]"), 0u);
   EXPECT_THROW(StringToSet(Styles, "[fsBold,fsHuge]"), EConvertError);
   EXPECT_THROW(StringToSet(Styles, "[fsBold,]"), EConvertError);
+
+  PTypeInfo Shift = TypeInfo<TShiftState>();
+  EXPECT_EQ(Shift->Name, "TShiftState");
+  EXPECT_EQ(SetToString(Shift, TShiftState{ssCtrl, ssShift}.Bits(), true), "[ssShift,ssCtrl]");
+  // A set nobody named still gets its own type, named after its elements.
+  PTypeInfo Aligns = TypeInfo<TSet<TFixAlign>>();
+  EXPECT_EQ(Aligns->Kind, tkSet);
+  EXPECT_EQ(Aligns->Name, "set of TFixAlign");
+  EXPECT_EQ(GetTypeData(Aligns)->CompType, Align);
+  EXPECT_EQ(TypeInfo<TSet<TFixAlign>>(), Aligns);
 }
 
 TEST(TypeInfoModel, EventTypesCarryTheirNameKindAndParameters) {
