@@ -31,10 +31,11 @@ std::vector<std::string> SplitTrimmed(std::string_view S, char Sep) {
   return Parts;
 }
 
-// Type information lives for the whole process; this keeps it owned.
+// Type information lives for the whole process, also while static objects are
+// destroyed at exit, so its store is never destroyed (it stays reachable).
 std::vector<std::unique_ptr<TTypeInfo>>& TypeStore() {
-  static std::vector<std::unique_ptr<TTypeInfo>> Store;
-  return Store;
+  static auto* Store = new std::vector<std::unique_ptr<TTypeInfo>>;
+  return *Store;
 }
 
 TTypeInfo* NewType(TTypeKind Kind, std::string_view Name) {
@@ -210,9 +211,10 @@ struct TClassTable {
   std::vector<std::pair<std::string, const void*>> Methods;
 };
 
+// Never destroyed, like the type store.
 std::unordered_map<TClass, std::unique_ptr<TClassTable>>& ClassTables() {
-  static std::unordered_map<TClass, std::unique_ptr<TClassTable>> Tables;
-  return Tables;
+  static auto* Tables = new std::unordered_map<TClass, std::unique_ptr<TClassTable>>;
+  return *Tables;
 }
 
 TClassTable& TableOf(TClass AClass);

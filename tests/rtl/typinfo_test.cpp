@@ -712,6 +712,7 @@ TEST(TypeInfoErrors, BadInputRaisesAndChangesNothing) {
       {"event as object", [&] { GetObjectProp(&Obj, "OnClick"); }, false},
       {"string as event", [&] { SetMethodProp(&Obj, "Caption", TMethod()); }, false},
       {"string as Int64", [&] { SetInt64Prop(&Obj, "Caption", 1); }, false},
+      {"Int64 as ordinal", [&] { SetOrdProp(&Obj, "Big", 1); }, false},
       {"set text on enumeration", [&] { SetSetProp(&Obj, "Align", "[faTop]"); }, false},
       {"enumeration text on set", [&] { SetEnumProp(&Obj, "Styles", "fsBold"); }, false},
       {"read-only", [&] { SetOrdProp(&Obj, "Count", 1); }, false},
