@@ -38,7 +38,7 @@
 // The body may also live in the source file: `VEL_PUBLISH(P);` in the class and
 // `void TMyButton::VelPublish(TPublisher& P) { ... }` beside VEL_IMPLEMENT_CLASS.
 //
-// Accessors: a getter is a const member function returning the value (or a
+// Accessors: a getter is a member function returning the value (or a
 // reference to it) or a field; a setter is a member function taking the value
 // or a field; Property with a getter only makes a read-only property.
 // IndexedProperty passes an index to `V Get(int) const` and `void Set(int, V)`.
@@ -134,6 +134,12 @@ template <class C, class R>
 struct TGetter<R (C::*)() const> {
   using Value = std::remove_cvref_t<R>;
   static Value Read(const TObject* Obj, R (C::*M)() const) { return (Self<C>(Obj)->*M)(); }
+};
+// A getter that is not const still only reads.
+template <class C, class R>
+struct TGetter<R (C::*)()> {
+  using Value = std::remove_cvref_t<R>;
+  static Value Read(const TObject* Obj, R (C::*M)()) { return (const_cast<C*>(Self<C>(Obj))->*M)(); }
 };
 template <class C, class R>
 requires(!std::is_function_v<R>) struct TGetter<R C::*> {

@@ -177,6 +177,13 @@ struct IsTEvent<TEvent<A...>> : std::true_type {};
 template <class T>
 PTypeInfo UnnamedSetTypeInfo();
 
+// Whether class C declares its own class record (VEL_CLASS), so its type
+// information is its own and not an ancestor's.
+template <class C, class = void>
+struct HasOwnClassRecord : std::bool_constant<std::is_same_v<C, TObject>> {};
+template <class C>
+struct HasOwnClassRecord<C, std::void_t<typename C::TVelSelf>> : std::is_same<typename C::TVelSelf, C> {};
+
 /// Raises EPropertyError: Obj is not of the class whose accessor was called.
 [[noreturn]] void ThrowWrongClass(const TObject* Obj, TClass Expected);
 
@@ -228,7 +235,10 @@ PTypeInfo TypeInfo() {
   } else if constexpr (std::is_same_v<U, std::string>) {
     return detail::StringTypeInfo();
   } else if constexpr (std::is_pointer_v<U> && std::is_base_of_v<TObject, std::remove_cv_t<std::remove_pointer_t<U>>>) {
-    return std::remove_cv_t<std::remove_pointer_t<U>>::StaticClass()->ClassInfo();
+    using C = std::remove_cv_t<std::remove_pointer_t<U>>;
+    static_assert(detail::HasOwnClassRecord<C>::value || std::is_same_v<C, TInterfacedObject>,
+                  "a class used as a property type declares its class record with VEL_CLASS");
+    return C::StaticClass()->ClassInfo();
   } else if constexpr (detail::IsTSet<U>::value) {
     return detail::UnnamedSetTypeInfo<U>();
   } else {

@@ -113,6 +113,8 @@ class TFixBase : public TComponent {
     FBuddy = Value;
   }
   int Count() const { return 42; }
+  int Serial() { return ++Reads; }  // a getter that is not const
+  int Reads = 0;
 
   TNotifyEvent OnClick;
   int SetCalls = 0;
@@ -130,6 +132,7 @@ class TFixBase : public TComponent {
     P.Property("Font", &TFixBase::Font, &TFixBase::SetFont);
     P.Property("Buddy", &TFixBase::Buddy, &TFixBase::SetBuddy);
     P.Property("Count", &TFixBase::Count);
+    P.Property("Serial", &TFixBase::Serial);
     P.Property("OnClick", &TFixBase::OnClick, &TFixBase::OnClick);
   }
 
@@ -242,9 +245,10 @@ std::vector<std::string> Names(const std::vector<PPropInfo>& List) {
   return R;
 }
 
-const std::vector<std::string> DerivedOrder = {
-    "Name",    "Tag",   "Left", "Caption", "Color",  "Cursor", "Visible", "Align", "Side",  "Font",  "Buddy",   "Count",
-    "OnClick", "Ratio", "Big",  "Letter",  "Styles", "Width",  "Height",  "Hint",  "alpha", "Scale", "OnChange"};
+const std::vector<std::string> DerivedOrder = {"Name",    "Tag",     "Left",  "Caption", "Color",  "Cursor",
+                                               "Visible", "Align",   "Side",  "Font",    "Buddy",  "Count",
+                                               "Serial",  "OnClick", "Ratio", "Big",     "Letter", "Styles",
+                                               "Width",   "Height",  "Hint",  "alpha",   "Scale",  "OnChange"};
 
 }  // namespace
 
@@ -381,7 +385,7 @@ TEST(TypeInfoModel, ClassTypeDataDescribesTheClassAndItsAncestors) {
   EXPECT_EQ(D->ClassType, TFixDerived::StaticClass());
   EXPECT_EQ(D->UnitName, "FixUnit");
   EXPECT_EQ(D->PropCount, int(DerivedOrder.size()));
-  EXPECT_EQ(GetTypeData(TFixBase::StaticClass()->ClassInfo())->PropCount, 13);
+  EXPECT_EQ(GetTypeData(TFixBase::StaticClass()->ClassInfo())->PropCount, 14);
   EXPECT_EQ(GetTypeData(TComponent::StaticClass()->ClassInfo())->PropCount, 2);
   EXPECT_EQ(GetTypeData(TFixPlain::StaticClass()->ClassInfo())->PropCount, 0);
 
@@ -441,7 +445,7 @@ TEST(TypeInfoLists, SortingIgnoresAsciiCase) {
   SortPropList(List);
   EXPECT_THAT(Names(List), ElementsAre("Align", "alpha", "Big", "Buddy", "Caption", "Color", "Count", "Cursor", "Font",
                                        "Height", "Hint", "Left", "Letter", "Name", "OnChange", "OnClick", "Ratio",
-                                       "Scale", "Side", "Styles", "Tag", "Visible", "Width"));
+                                       "Scale", "Serial", "Side", "Styles", "Tag", "Visible", "Width"));
 }
 
 TEST(TypeInfoLists, GetPropListFiltersByKind) {
@@ -455,8 +459,8 @@ TEST(TypeInfoLists, GetPropListFiltersByKind) {
   List.assign(size_t(GetTypeData(Info)->PropCount), nullptr);
   const int Ordinals = GetPropList(Info, TTypeKinds{tkInteger, tkEnumeration}, List.data(), false);
   List.resize(size_t(Ordinals));
-  EXPECT_THAT(Names(List), ElementsAre("Tag", "Left", "Color", "Cursor", "Visible", "Align", "Side", "Count", "Width",
-                                       "Height", "alpha"));
+  EXPECT_THAT(Names(List), ElementsAre("Tag", "Left", "Color", "Cursor", "Visible", "Align", "Side", "Count", "Serial",
+                                       "Width", "Height", "alpha"));
 }
 
 TEST(TypeInfoLists, LookupByNameWithKindFilter) {
@@ -539,6 +543,8 @@ TEST(TypeInfoAccess, OrdinalRoundTripsRunTheSetters) {
   EXPECT_EQ(GetPropInfo(&Obj, "Height")->Index, 1);
   EXPECT_EQ(GetPropInfo(&Obj, "Left")->Index, NoIndex);
   EXPECT_EQ(GetOrdProp(&Obj, "Count"), 42);
+  EXPECT_EQ(GetOrdProp(&Obj, "Serial"), 1);
+  EXPECT_EQ(GetOrdProp(&Obj, "Serial"), 2);
   SetOrdProp(&Obj, "Tag", 1007);
   EXPECT_EQ(Obj.Tag(), 1007);
   EXPECT_EQ(Obj.SetCalls, 9);  // Tag and Letter have no counting setter
