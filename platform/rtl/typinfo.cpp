@@ -61,10 +61,11 @@ TTypeInfo* MakeOrdinalTypeInfo(std::string_view Name, TTypeKind Kind, TOrdType O
   return Info;
 }
 
-TTypeInfo* MakeEnumTypeInfo(std::string_view Name, std::string_view UnitName, std::string_view Names,
-                            TOrdType OrdType) {
+TTypeInfo* MakeEnumTypeInfo(std::string_view Name, std::string_view UnitName, std::string_view Names) {
   std::vector<std::string> List = SplitTrimmed(Names, ',');
-  TTypeInfo* Info = MakeOrdinalTypeInfo(Name, tkEnumeration, OrdType, 0, std::int64_t(List.size()) - 1);
+  // Stored in the fewest bytes that hold every value.
+  const TOrdType Ord = List.size() <= 0x100 ? otUByte : List.size() <= 0x10000 ? otUWord : otULong;
+  TTypeInfo* Info = MakeOrdinalTypeInfo(Name, tkEnumeration, Ord, 0, std::int64_t(List.size()) - 1);
   Info->Data.BaseType = Info;
   Info->Data.NameList = std::move(List);
   Info->Data.UnitName = std::string(UnitName);
@@ -143,7 +144,7 @@ VEL_BUILTIN_ORDINAL(UInt64TypeInfo, "UInt64", tkInt64, otULong, 0, INT64_MAX)
 #undef VEL_BUILTIN_ORDINAL
 
 PTypeInfo BooleanTypeInfo() {
-  static const TTypeInfo* Info = MakeEnumTypeInfo("Boolean", "System", "False, True", otUByte);
+  static const TTypeInfo* Info = MakeEnumTypeInfo("Boolean", "System", "False, True");
   return Info;
 }
 

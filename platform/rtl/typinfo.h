@@ -131,7 +131,7 @@ inline const TTypeData* GetTypeData(PTypeInfo ATypeInfo) { return &ATypeInfo->Da
 namespace detail {
 /// Builds the information of a declared enumeration from its identifiers (a
 /// comma-separated list of names with the values 0, 1, 2 ...).
-TTypeInfo* MakeEnumTypeInfo(std::string_view Name, std::string_view UnitName, std::string_view Names, TOrdType OrdType);
+TTypeInfo* MakeEnumTypeInfo(std::string_view Name, std::string_view UnitName, std::string_view Names);
 TTypeInfo* MakeSubrangeTypeInfo(std::string_view Name, std::string_view UnitName, PTypeInfo Base, std::int64_t Min,
                                 std::int64_t Max);
 TTypeInfo* MakeSetTypeInfo(std::string_view Name, std::string_view UnitName, PTypeInfo Element);
@@ -157,11 +157,6 @@ PTypeInfo SingleTypeInfo();
 PTypeInfo DoubleTypeInfo();
 PTypeInfo ExtendedTypeInfo();
 PTypeInfo StringTypeInfo();
-
-template <class E>
-constexpr TOrdType EnumOrdType() {
-  return sizeof(E) == 1 ? otUByte : sizeof(E) == 2 ? otUWord : otULong;
-}
 
 template <class T>
 struct IsTSet : std::false_type {};
@@ -269,15 +264,14 @@ PTypeInfo UnnamedSetTypeInfo() {
 /// same namespace: gives it type information with its identifiers.
 ///   enum TAlign { alNone, alTop, alBottom };
 ///   VEL_ENUM(TAlign, "Controls", alNone, alTop, alBottom);
-#define VEL_ENUM(Enum, UnitName, ...)                                                                                 \
-  inline ::platform::PTypeInfo VelTypeInfo(Enum*) {                                                                   \
-    static constexpr Enum VelValues[] = {__VA_ARGS__};                                                                \
-    static_assert(::platform::detail::ConsecutiveFromZero(VelValues),                                                 \
-                  "VEL_ENUM lists every identifier of " #Enum " in order of value, starting at 0");                   \
-    static const ::platform::TTypeInfo* Info =                                                                        \
-        ::platform::detail::MakeEnumTypeInfo(#Enum, UnitName, #__VA_ARGS__, ::platform::detail::EnumOrdType<Enum>()); \
-    return Info;                                                                                                      \
-  }                                                                                                                   \
+#define VEL_ENUM(Enum, UnitName, ...)                                                                               \
+  inline ::platform::PTypeInfo VelTypeInfo(Enum*) {                                                                 \
+    static constexpr Enum VelValues[] = {__VA_ARGS__};                                                              \
+    static_assert(::platform::detail::ConsecutiveFromZero(VelValues),                                               \
+                  "VEL_ENUM lists every identifier of " #Enum " in order of value, starting at 0");                 \
+    static const ::platform::TTypeInfo* Info = ::platform::detail::MakeEnumTypeInfo(#Enum, UnitName, #__VA_ARGS__); \
+    return Info;                                                                                                    \
+  }                                                                                                                 \
   static_assert(true)
 
 /// Declares Name as a subrange Min..Max of a declared enumeration Base: a

@@ -320,6 +320,7 @@ TEST(TypeInfoModel, EnumerationsSubrangesAndSets) {
   EXPECT_EQ(Align->Kind, tkEnumeration);
   EXPECT_EQ(GetTypeData(Align)->BaseType, Align);
   EXPECT_EQ(GetTypeData(Align)->MaxValue, 5);
+  EXPECT_EQ(GetTypeData(Align)->OrdType, otUByte);
   EXPECT_EQ(GetTypeData(Align)->UnitName, "FixUnit");
   EXPECT_EQ(GetEnumName(Align, faClient), "faClient");
   EXPECT_EQ(GetEnumName(Align, 6), "");
