@@ -1,5 +1,7 @@
 #include "platform/gfx/graphics.h"
 
+#include "platform/rtl/publish.h"
+
 namespace platform {
 
 VEL_IMPLEMENT_CLASS(TGraphicsObject, "Graphics");
@@ -24,6 +26,13 @@ void TGraphicsObject::Changed() {
 }
 
 // ---------------------------------------------------------------- TPen
+
+void TPen::VelPublish(TPublisher& P) {
+  P.Property("Color", &TPen::Color, &TPen::SetColor).Default(clBlack);
+  P.Property("Mode", &TPen::Mode, &TPen::SetMode).Default(pmCopy);
+  P.Property("Style", &TPen::Style, &TPen::SetStyle).Default(psSolid);
+  P.Property("Width", &TPen::Width, &TPen::SetWidth).Default(1);
+}
 
 void TPen::Assign(TPersistent* Source) {
   if (auto* Pen = dynamic_cast<TPen*>(Source)) {
@@ -56,6 +65,11 @@ void TPen::SetMode(TPenMode Value) {
 
 // -------------------------------------------------------------- TBrush
 
+void TBrush::VelPublish(TPublisher& P) {
+  P.Property("Color", &TBrush::Color, &TBrush::SetColor).Default(clWhite);
+  P.Property("Style", &TBrush::Style, &TBrush::SetStyle).Default(bsSolid);
+}
+
 void TBrush::Assign(TPersistent* Source) {
   if (auto* Brush = dynamic_cast<TBrush*>(Source)) {
     bool Diff = Store(FColor, Brush->FColor);
@@ -77,6 +91,16 @@ void TBrush::SetStyle(TBrushStyle Value) {
 }
 
 // --------------------------------------------------------------- TFont
+
+void TFont::VelPublish(TPublisher& P) {
+  P.Property("Charset", &TFont::Charset, &TFont::SetCharset).Default(DEFAULT_CHARSET);
+  P.Property("Color", &TFont::Color, &TFont::SetColor);
+  P.Property("Height", &TFont::Height, &TFont::SetHeight);
+  P.Property("Name", &TFont::Name, &TFont::SetName);
+  P.Property("Pitch", &TFont::Pitch, &TFont::SetPitch).Default(fpDefault);
+  P.Property("Size", &TFont::Size, &TFont::SetSize).Stored(false);
+  P.Property("Style", &TFont::Style, &TFont::SetStyle);
+}
 
 void TFont::Assign(TPersistent* Source) {
   if (auto* Font = dynamic_cast<TFont*>(Source)) {

@@ -13,6 +13,7 @@
 #include "platform/rtl/persistent.h"
 #include "platform/rtl/set.h"
 #include "platform/rtl/sysutils.h"
+#include "platform/rtl/typinfo.h"
 #include "platform/rtl/uitypes.h"
 
 namespace platform {
@@ -34,6 +35,8 @@ class TGraphicsObject : public TPersistent {
 };
 
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame, psUserStyle, psAlternate };
+VEL_ENUM(TPenStyle, "Graphics", psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame, psUserStyle,
+         psAlternate);
 /// How the pen combines with what is already drawn. pmCopy paints the pen colour;
 /// pmNot inverts the destination; pmXor inverts the destination where the pen
 /// colour has bits set (exact for black and white pens); pmBlack, pmWhite and
@@ -56,10 +59,14 @@ enum TPenMode {
   pmXor,
   pmNotXor
 };
+VEL_ENUM(TPenMode, "Graphics", pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
+         pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor);
 
 /// \brief The pen: colour, width, style and mode of lines and outlines.
 class TPen : public TGraphicsObject {
   VEL_CLASS(TPen, TGraphicsObject)
+  /// Publishes Color, Mode, Style and Width.
+  VEL_PUBLISH(P);
   TPen() = default;
 
   void Assign(TPersistent* Source) override;
@@ -82,10 +89,14 @@ class TPen : public TGraphicsObject {
 };
 
 enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+VEL_ENUM(TBrushStyle, "Graphics", bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross,
+         bsDiagCross);
 
 /// \brief The brush: colour and style of fills and text backgrounds.
 class TBrush : public TGraphicsObject {
   VEL_CLASS(TBrush, TGraphicsObject)
+  /// Publishes Color and Style.
+  VEL_PUBLISH(P);
   TBrush() = default;
 
   void Assign(TPersistent* Source) override;
@@ -103,8 +114,11 @@ class TBrush : public TGraphicsObject {
 };
 
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+VEL_ENUM(TFontStyle, "Graphics", fsBold, fsItalic, fsUnderline, fsStrikeOut);
 using TFontStyles = TSet<TFontStyle>;
+VEL_SET(TFontStyles, "Graphics");
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
+VEL_ENUM(TFontPitch, "Graphics", fpDefault, fpVariable, fpFixed);
 using TFontCharset = std::uint8_t;
 constexpr TFontCharset ANSI_CHARSET = 0;
 constexpr TFontCharset DEFAULT_CHARSET = 1;
@@ -118,6 +132,9 @@ constexpr TFontCharset GB2312_CHARSET = 134;
 /// PixelsPerInch, Size = -Height * 72 / PixelsPerInch (rounded half away from zero).
 class TFont : public TGraphicsObject {
   VEL_CLASS(TFont, TGraphicsObject)
+  /// Publishes Charset, Color, Height, Name, Pitch, Size (not stored: Height
+  /// carries it) and Style.
+  VEL_PUBLISH(P);
   TFont() = default;
 
   void Assign(TPersistent* Source) override;

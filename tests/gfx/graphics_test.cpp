@@ -3,6 +3,7 @@
 
 #include "platform/gfx/colors.h"
 #include "platform/gfx/graphics.h"
+#include "platform/rtl/typinfo.h"
 
 namespace {
 
@@ -254,6 +255,60 @@ TEST(GraphicsObjectTest, ClassInformation) {
   TObject* Made = TPen::StaticClass()->Create();
   EXPECT_EQ(Made->ClassType(), TPen::StaticClass());
   delete Made;
+}
+
+// ---------------------------------------------------- published properties
+
+std::vector<std::string> PropNames(const TObject* Obj) {
+  std::vector<std::string> Names;
+  for (PPropInfo P : GetPropList(Obj)) Names.push_back(P->Name);
+  return Names;
+}
+
+TEST(GraphicsObjectTest, FontPropertiesThroughTypeInformation) {
+  TFont Font;
+  EXPECT_EQ(PropNames(&Font),
+            (std::vector<std::string>{"Charset", "Color", "Height", "Name", "Pitch", "Size", "Style"}));
+  TChangeCounter Changes;
+  Font.OnChange = Changes.Event();
+
+  EXPECT_EQ(GetStrProp(&Font, "Name"), "Arial");
+  SetStrProp(&Font, "Name", "Tahoma");
+  EXPECT_EQ(Font.Name(), "Tahoma");
+  SetOrdProp(&Font, "Size", 12);
+  EXPECT_EQ(GetOrdProp(&Font, "Height"), -16);
+  SetSetProp(&Font, "Style", "[fsBold, fsUnderline]");
+  EXPECT_EQ(GetSetProp(&Font, "Style"), "fsBold,fsUnderline");
+  SetOrdProp(&Font, "Color", clBtnText);
+  EXPECT_EQ(Font.Color(), clBtnText);
+  SetEnumProp(&Font, "Pitch", "fpFixed");
+  EXPECT_EQ(Font.Pitch(), fpFixed);
+  EXPECT_EQ(Changes.Count, 5);  // the setters ran
+  // The height carries the size in streams.
+  EXPECT_TRUE(IsStoredProp(&Font, "Height"));
+  EXPECT_FALSE(IsStoredProp(&Font, "Size"));
+  EXPECT_EQ(PropKind(&Font, "Style"), tkSet);
+  EXPECT_EQ(PropType(&Font, "Style")->Name, "TFontStyles");
+}
+
+TEST(GraphicsObjectTest, PenAndBrushPropertiesThroughTypeInformation) {
+  TPen Pen;
+  EXPECT_EQ(PropNames(&Pen), (std::vector<std::string>{"Color", "Mode", "Style", "Width"}));
+  EXPECT_EQ(GetEnumProp(&Pen, "Style"), "psSolid");
+  EXPECT_EQ(GetEnumProp(&Pen, "Mode"), "pmCopy");
+  SetEnumProp(&Pen, "Style", "psInsideFrame");
+  EXPECT_EQ(Pen.Style(), psInsideFrame);
+  EXPECT_TRUE(IsDefaultPropValue(&Pen, GetPropInfo(&Pen, "Width")));
+  Pen.SetWidth(2);
+  EXPECT_FALSE(IsDefaultPropValue(&Pen, GetPropInfo(&Pen, "Width")));
+  EXPECT_THROW(SetEnumProp(&Pen, "Style", "psNoSuchStyle"), EConvertError);
+  EXPECT_EQ(Pen.Style(), psInsideFrame);
+
+  TBrush Brush;
+  EXPECT_EQ(PropNames(&Brush), (std::vector<std::string>{"Color", "Style"}));
+  SetEnumProp(&Brush, "Style", "bsClear");
+  EXPECT_EQ(Brush.Style(), bsClear);
+  EXPECT_EQ(GetEnumProp(&Brush, "Style"), "bsClear");
 }
 
 }  // namespace
