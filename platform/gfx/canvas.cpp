@@ -619,8 +619,11 @@ TColor TCanvas::Pixels(int X, int Y) {
   if (!cairo_in_clip(Cr, X + 0.5, Y + 0.5)) return clNone;
   double DX = X + 0.5, DY = Y + 0.5;
   cairo_user_to_device(Cr, &DX, &DY);
-  const cairo_rectangle_int_t Where{int(std::floor(DX)), int(std::floor(DY)), 1, 1};
+  // Device space is the surface's pixels moved by its device offset.
   cairo_surface_t* Target = cairo_get_target(Cr);
+  double OX = 0, OY = 0;
+  cairo_surface_get_device_offset(Target, &OX, &OY);
+  const cairo_rectangle_int_t Where{int(std::floor(DX + OX)), int(std::floor(DY + OY)), 1, 1};
   if (cairo_surface_get_type(Target) == CAIRO_SURFACE_TYPE_IMAGE &&
       (Where.x < 0 || Where.y < 0 || Where.x >= cairo_image_surface_get_width(Target) ||
        Where.y >= cairo_image_surface_get_height(Target)))

@@ -371,6 +371,35 @@ TEST(CanvasDeviceTest, DrawsThroughAHandedOutContextKeepingItsState) {
   cairo_surface_destroy(Surface);
 }
 
+TEST(CanvasDeviceTest, SurfaceWithADeviceOffset) {
+  // A window may paint into a part of a larger image through a device offset.
+  cairo_surface_t* Surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 40, 40);
+  cairo_surface_set_device_offset(Surface, 10, 10);
+  cairo_t* Cr = cairo_create(Surface);
+  cairo_set_source_rgb(Cr, 1, 1, 1);
+  cairo_paint(Cr);
+  cairo_translate(Cr, 5, 5);
+  TDeviceContext DC{Cr, 20, 20};
+  TCanvas Canvas;
+  Canvas.SetHandle(&DC);
+  Canvas.SetPixels(0, 0, clRed);
+  Canvas.SetPixels(1, 0, clBlue);
+  EXPECT_EQ(Canvas.Pixels(0, 0), clRed);
+  EXPECT_EQ(Canvas.Pixels(1, 0), clBlue);
+  EXPECT_EQ(Canvas.Pixels(2, 0), clWhite);
+  Canvas.CopyRect(Rect(3, 3, 5, 4), &Canvas, Rect(0, 0, 2, 1));
+  EXPECT_EQ(Canvas.Pixels(3, 3), clRed);
+  EXPECT_EQ(Canvas.Pixels(4, 3), clBlue);
+  EXPECT_EQ(Canvas.Pixels(5, 3), clWhite);
+  Canvas.SetHandle(nullptr);
+  cairo_destroy(Cr);
+  cairo_surface_flush(Surface);
+  const unsigned char* Data = cairo_image_surface_get_data(Surface);
+  const auto* Row = reinterpret_cast<const std::uint32_t*>(Data + 15 * cairo_image_surface_get_stride(Surface));
+  EXPECT_EQ(Row[15] & 0xFFFFFF, 0xFF0000u);  // (0, 0) lands at 10 + 5
+  cairo_surface_destroy(Surface);
+}
+
 TEST(CanvasDeviceTest, DrawingNotifiesBeforeAndAfter) {
   auto B = White(10, 10);
   TCanvas* C = B->Canvas();
