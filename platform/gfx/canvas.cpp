@@ -397,7 +397,7 @@ void TCanvas::Ellipse(int X1, int Y1, int X2, int Y2) {
       cairo_arc(Cr, 0, 0, 1, 0, 2 * M_PI);
       cairo_restore(Cr);
     };
-    if (RX <= 0 || RY <= 0) {
+    if (RX <= W / 2 || RY <= W / 2) {
       // Too small for a hole: the pen fills the whole ellipse.
       if (SetPaint(Cr, FPen->Color(), FPen->Mode())) {
         Path(Box.Width() / 2.0, Box.Height() / 2.0);

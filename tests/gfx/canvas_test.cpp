@@ -97,30 +97,36 @@ TEST(CanvasShapeTest, FiveByFiveGrabHandle) {
 
 TEST(CanvasShapeTest, WidePensCentredOrInsideTheFrame) {
   struct TCase {
+    const char* Name;
     TPenStyle Style;
+    int Width;
     TRect Ring;    // the outer edge of the outline
     TRect Inside;  // the brush-filled part
   };
-  // A 3-pixel pen on Rectangle(5, 5, 15, 15).
+  // Wide pens on Rectangle(5, 5, 15, 15). An even width puts the extra pixel inside.
   const TCase Cases[] = {
-      {psSolid, Rect(4, 4, 16, 16), Rect(7, 7, 13, 13)},
-      {psInsideFrame, Rect(5, 5, 15, 15), Rect(8, 8, 12, 12)},
+      {"solid 3", psSolid, 3, Rect(4, 4, 16, 16), Rect(7, 7, 13, 13)},
+      {"inside frame 3", psInsideFrame, 3, Rect(5, 5, 15, 15), Rect(8, 8, 12, 12)},
+      {"solid 2", psSolid, 2, Rect(5, 5, 15, 15), Rect(7, 7, 13, 13)},
+      {"dotted 2 (wide pens are continuous)", psDot, 2, Rect(5, 5, 15, 15), Rect(7, 7, 13, 13)},
   };
   for (const TCase& K : Cases) {
-    SCOPED_TRACE(K.Style == psSolid ? "psSolid" : "psInsideFrame");
+    SCOPED_TRACE(K.Name);
     auto B = White(20, 20);
     TCanvas* C = B->Canvas();
-    C->Pen()->SetWidth(3);
+    C->Pen()->SetWidth(K.Width);
     C->Pen()->SetStyle(K.Style);
     C->Pen()->SetColor(clNavy);
     C->Brush()->SetColor(clYellow);
     C->Rectangle(5, 5, 15, 15);
-    EXPECT_TRUE(AllOf(C, Rect(K.Ring.Left, K.Ring.Top, K.Ring.Right, K.Ring.Top + 3), clNavy));
-    EXPECT_TRUE(AllOf(C, Rect(K.Ring.Left, K.Ring.Bottom - 3, K.Ring.Right, K.Ring.Bottom), clNavy));
-    EXPECT_TRUE(AllOf(C, Rect(K.Ring.Left, K.Ring.Top, K.Ring.Left + 3, K.Ring.Bottom), clNavy));
-    EXPECT_TRUE(AllOf(C, Rect(K.Ring.Right - 3, K.Ring.Top, K.Ring.Right, K.Ring.Bottom), clNavy));
+    const int W = K.Width;
+    const TRect& R = K.Ring;
+    EXPECT_TRUE(AllOf(C, Rect(R.Left, R.Top, R.Right, R.Top + W), clNavy));
+    EXPECT_TRUE(AllOf(C, Rect(R.Left, R.Bottom - W, R.Right, R.Bottom), clNavy));
+    EXPECT_TRUE(AllOf(C, Rect(R.Left, R.Top, R.Left + W, R.Bottom), clNavy));
+    EXPECT_TRUE(AllOf(C, Rect(R.Right - W, R.Top, R.Right, R.Bottom), clNavy));
     EXPECT_TRUE(AllOf(C, K.Inside, clYellow));
-    EXPECT_TRUE(RingOutside(C, K.Ring, clWhite));
+    EXPECT_TRUE(RingOutside(C, R, clWhite));
   }
 }
 
@@ -295,6 +301,20 @@ TEST(CanvasShapeTest, EllipseStaysInsideItsBox) {
   // Corners of the box stay free, and nothing is drawn outside it.
   for (TPoint P : {Point(5, 5), Point(24, 5), Point(5, 20), Point(24, 20)}) EXPECT_EQ(C->Pixels(P.X, P.Y), clWhite);
   EXPECT_EQ(CountOutside(*B, Rect(5, 5, 25, 21), [](TColor P) { return P != clWhite; }), 0);
+
+  // Without a pen only the brush shows; a box too small for a hole is all pen.
+  auto B2 = White(30, 30);
+  TCanvas* C2 = B2->Canvas();
+  C2->Brush()->SetColor(clRed);
+  C2->Pen()->SetStyle(psClear);
+  C2->Ellipse(5, 5, 25, 21);
+  EXPECT_EQ(Count(*B2, Rect(0, 0, 30, 30), [](TColor P) { return P == clBlack; }), 0);
+  EXPECT_GT(Count(*B2, Rect(5, 5, 25, 21), [](TColor P) { return P == clRed; }), 200);
+  C2->Pen()->SetStyle(psSolid);
+  C2->Pen()->SetWidth(3);
+  C2->Ellipse(0, 0, 4, 4);
+  EXPECT_TRUE(AllOf(C2, Rect(1, 1, 3, 3), clBlack));
+  EXPECT_EQ(CountOutside(*B2, Rect(0, 0, 4, 4), [](TColor P) { return P == clBlack; }), 0);
 }
 
 TEST(CanvasPixelTest, ReadWriteAndOutOfRange) {
