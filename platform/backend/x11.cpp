@@ -359,7 +359,10 @@ class TX11Backend final : public TBackend {
         I.Kind = E.type == KeyPress ? TInputKind::KeyDown : TInputKind::KeyUp;
         I.Window = FindWnd(E.xkey.window);
         I.Key = Vk;
-        if (E.type == KeyPress && N == 1) I.Char = char32_t(static_cast<unsigned char>(Buf[0]));
+        // Printable characters type a WM_CHAR, and so do Backspace, Tab, Enter and Escape (not Delete).
+        auto C = static_cast<unsigned char>(Buf[0]);
+        if (E.type == KeyPress && N == 1 && ((C >= 0x20 && C != 0x7F) || C == 8 || C == 9 || C == 13 || C == 27))
+          I.Char = char32_t(C);
         I.Time = DWORD(E.xkey.time);
         PostInputEvent(I);
         break;

@@ -77,6 +77,18 @@ struct TWindowSystem {
   };
   std::vector<TDCEntry> DCs;
   int PaintPass = 0;  // paint passes under way
+
+  TWindowSystem() = default;
+  /// At process exit: frees the images and contexts of windows still alive,
+  /// without calling their procedures (their objects may be gone already).
+  ~TWindowSystem() {
+    for (auto& E : DCs)
+      if (E.DC->Cr) cairo_destroy(E.DC->Cr);
+    for (auto& [Id, W] : Table)
+      if (W->Image) cairo_surface_destroy(W->Image);
+  }
+  TWindowSystem(const TWindowSystem&) = delete;
+  TWindowSystem& operator=(const TWindowSystem&) = delete;
 };
 
 TWindowSystem& WS();

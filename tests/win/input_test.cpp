@@ -106,6 +106,49 @@ TEST_F(WinTest, CaptureHoldsADragOutsideTheWindow) {
   EXPECT_TRUE(S.Top.Of(WM_LBUTTONUP).empty());
 }
 
+TEST_F(WinTest, StylesWrittenThroughSetWindowLongTakeEffect) {
+  TScene S;
+  EXPECT_TRUE(GetWindowLong(S.Upper, GWL_STYLE) & WS_CHILD);
+  LONG_PTR Old = SetWindowLong(S.Upper, GWL_STYLE, GetWindowLong(S.Upper, GWL_STYLE) & ~LONG_PTR(WS_VISIBLE));
+  EXPECT_TRUE(Old & WS_VISIBLE);
+  EXPECT_FALSE(IsWindowVisible(S.Upper));
+  SetWindowLong(S.Lower, GCL_STYLE, CS_DBLCLKS);
+  SetWindowLong(S.Lower, GWL_EXSTYLE, WS_EX_TRANSPARENT);
+  EXPECT_EQ(GetWindowLong(S.Lower, GWL_EXSTYLE), LONG_PTR(WS_EX_TRANSPARENT));
+  Click(S.Top, TPoint{80, 80}, TInputButton::Left, 1000);
+  Click(S.Top, TPoint{80, 80}, TInputButton::Left, 1100);
+  ProcessMessages();
+  EXPECT_EQ(S.Lower.Of(WM_LBUTTONDBLCLK).size(), 1u) << "the hidden upper window lets the clicks through";
+  SetWindowLong(S.Upper, GWL_STYLE, GetWindowLong(S.Upper, GWL_STYLE) | WS_VISIBLE);
+  EXPECT_TRUE(IsWindowVisible(S.Upper));
+}
+
+TEST_F(WinTest, HidingOrDisablingTakesCaptureAndFocusAway) {
+  TScene S;
+  SetCapture(S.LowerChild);
+  SetFocus(S.LowerChild);
+  ShowWindow(S.Lower, SW_HIDE);
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(GetFocus(), nullptr);
+  EXPECT_EQ(S.LowerChild.Of(WM_KILLFOCUS).size(), 1u);
+  SetCapture(S.Upper);
+  SetFocus(S.Upper);
+  EnableWindow(S.Upper, false);
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(GetFocus(), nullptr);
+}
+
+TEST_F(WinTest, InputForAWindowThatWentAwayIsDropped) {
+  auto Top = std::make_unique<TTestWindow>(nullptr, Bounds(0, 0, 100, 100));
+  HWND Handle = *Top;
+  InjectMouseButton(Handle, TInputButton::Left, true, TPoint{5, 5});
+  Top.reset();
+  ProcessMessages();
+  MSG M;
+  EXPECT_FALSE(PeekMessage(M));
+  EXPECT_LT(GetKeyState(VK_LBUTTON), 0) << "the button state still follows the input";
+}
+
 TEST_F(WinTest, CaptureMovesBetweenWindowsWithNotice) {
   TScene S;
   EXPECT_EQ(SetCapture(S.Lower), nullptr);

@@ -124,5 +124,20 @@ TEST_F(WinTest, QuitIsLeftForTheOuterLoop) {
   EXPECT_EQ(M.message, WM_QUIT);
 }
 
+TEST_F(WinTest, AnErrorInAHandlerLeavesTheRestOfTheQueue) {
+  TTestWindow W(nullptr, Bounds(0, 0, 10, 10), 0);
+  W.Handler = [](TMessage& M) {
+    if (M.Msg == MsgA) throw EInvalidOperation("handler failed");
+    return false;
+  };
+  PostMessage(W, MsgA);
+  PostMessage(W, MsgB);
+  EXPECT_THROW(ProcessMessages(), EInvalidOperation);
+  ProcessMessages();
+  EXPECT_EQ(W.Of(MsgB).size(), 1u);
+  EXPECT_TRUE(IsWindowProc(W.Proc)) << "the procedure survives the error";
+  EXPECT_EQ(SendMessage(W, MsgC), 0);
+}
+
 }  // namespace
 }  // namespace wintest

@@ -207,6 +207,36 @@ TEST_F(X11Test, InjectedBorderDragRunsTheMoveSizeLoop) {
   EXPECT_FALSE(W.Of(WM_SIZE).empty());
 }
 
+TEST_F(X11Test, KeysTypedOnTheRealWindowReachTheFocusedWindow) {
+  TTestWindow Top(nullptr, Bounds(100, 100, 200, 100));
+  TTestWindow Edit(Top, Bounds(10, 10, 100, 30));
+  SetFocus(Edit);
+  ASSERT_TRUE(X11WaitExposed(Top, 5000));
+  // Without a window manager the keyboard follows the pointer.
+  ASSERT_EQ(Shell("xdotool mousemove --sync 150 150 key --delay 20 a shift+b Delete"), 0);
+  ASSERT_TRUE(PumpUntil([&] { return Edit.Of(WM_KEYUP).size() >= 4; }));
+  std::vector<std::pair<UINT, WPARAM>> Keys;
+  for (const TMessage& M : Edit.Received)
+    if (M.Msg == WM_KEYDOWN || M.Msg == WM_CHAR) Keys.emplace_back(M.Msg, M.WParam);
+  std::vector<std::pair<UINT, WPARAM>> Expected{{WM_KEYDOWN, 'A'}, {WM_CHAR, 'a'}, {WM_KEYDOWN, VK_SHIFT},
+                                                {WM_KEYDOWN, 'B'}, {WM_CHAR, 'B'}, {WM_KEYDOWN, VK_DELETE}};
+  EXPECT_EQ(Keys, Expected);
+  EXPECT_TRUE(Top.Of(WM_KEYDOWN).empty());
+}
+
+TEST_F(X11Test, ResizingTheRealWindowResizesTheTopLevelWindow) {
+  TTestWindow Top(nullptr, Bounds(100, 100, 200, 100));
+  SetWindowText(Top, "velstudio-resize-test");
+  ASSERT_TRUE(X11WaitExposed(Top, 5000));
+  ASSERT_EQ(Shell("xdotool search --sync --name velstudio-resize-test windowsize --sync %1 260 150"), 0);
+  ASSERT_TRUE(PumpUntil([&] { return !Top.Of(WM_SIZE).empty(); }));
+  EXPECT_EQ(Top.Of(WM_SIZE).back().LParam, MAKELPARAM(260, 150));
+  TRect R;
+  GetClientRect(Top, R);
+  EXPECT_EQ(R, Rect(0, 0, 260, 150));
+  EXPECT_EQ(cairo_image_surface_get_width(GetWindowImage(Top)), 260);
+}
+
 TEST_F(X11Test, ClipboardBlockIsReadByXclip) {
   UINT Format = RegisterClipboardFormat("VEL Components");
   const std::string Image(
