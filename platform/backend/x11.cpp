@@ -105,9 +105,11 @@ class TX11Backend final : public TBackend {
     A.background_pixmap = None;
     A.event_mask = ExposureMask | StructureNotifyMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                    KeyPressMask | KeyReleaseMask;
+    // Popups (menus, hints) are placed by us, not by a window manager.
+    A.override_redirect = (DWORD(GetWindowLong(Wnd, GWL_STYLE)) & WS_POPUP) ? True : False;
     unsigned W = unsigned(std::max(B.Width(), 1)), H = unsigned(std::max(B.Height(), 1));
     ::Window Win = XCreateWindow(Dpy, Root, B.Left, B.Top, W, H, 0, CopyFromParent, InputOutput, CopyFromParent,
-                                 CWBackPixmap | CWEventMask, &A);
+                                 CWBackPixmap | CWEventMask | CWOverrideRedirect, &A);
     XSizeHints Hints{};
     Hints.flags = USPosition | USSize;
     Hints.x = B.Left;
@@ -406,7 +408,9 @@ class TX11Backend final : public TBackend {
         Reply.property = Prop;
       } else if (UINT F = FormatOfTarget(R.target)) {
         std::string Data;
-        if (OwnClipboardData(F, Data)) {
+        // Transfers beyond one request would need the incremental protocol: refused instead.
+        long MaxBytes = (XExtendedMaxRequestSize(Dpy) ? XExtendedMaxRequestSize(Dpy) : XMaxRequestSize(Dpy)) * 4 - 256;
+        if (OwnClipboardData(F, Data) && long(Data.size()) <= MaxBytes) {
           Atom Type = F == CF_TEXT ? (R.target == XA_STRING ? XA_STRING : Utf8) : R.target;
           XChangeProperty(Dpy, R.requestor, Prop, Type, 8, PropModeReplace,
                           reinterpret_cast<const unsigned char*>(Data.data()), int(Data.size()));

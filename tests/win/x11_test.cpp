@@ -237,6 +237,17 @@ TEST_F(X11Test, ResizingTheRealWindowResizesTheTopLevelWindow) {
   EXPECT_EQ(cairo_image_surface_get_width(GetWindowImage(Top)), 260);
 }
 
+TEST_F(X11Test, TimersAreServedByTheLoopsWait) {
+  TTestWindow W(nullptr, Bounds(10, 10, 50, 50));
+  SetTimer(W, 3, 30);
+  DWORD Start = GetTickCount();
+  MSG M;
+  while (W.Of(WM_TIMER).size() < 2 && GetTickCount() - Start < 3000 && GetMessage(M)) DispatchMessage(M);
+  ASSERT_EQ(W.Of(WM_TIMER).size(), 2u);
+  EXPECT_EQ(W.Of(WM_TIMER)[0].WParam, 3u);
+  EXPECT_GE(GetTickCount() - Start, 50u) << "not before the timers were due";
+}
+
 TEST_F(X11Test, ClipboardBlockIsReadByXclip) {
   UINT Format = RegisterClipboardFormat("VEL Components");
   const std::string Image(
