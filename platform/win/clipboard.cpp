@@ -37,9 +37,20 @@ TClipboardState& Clip() {
   return State;
 }
 
+void FreeBlock(HGLOBAL Mem) {
+  if (LiveBlocks().erase(Mem)) delete Mem;
+}
+
 void FreeAll(std::map<UINT, HGLOBAL>& Blocks) {
-  for (auto& [Format, Mem] : Blocks) GlobalFree(Mem);
+  for (auto& [Format, Mem] : Blocks) FreeBlock(Mem);
   Blocks.clear();
+}
+
+bool HeldByClipboard(HGLOBAL Mem) {
+  for (auto* Blocks : {&Clip().Own, &Clip().Foreign})
+    for (auto& [Format, Held] : *Blocks)
+      if (Held == Mem) return true;
+  return false;
 }
 
 HGLOBAL BlockFromBytes(const std::string& Bytes, bool AddNul) {
@@ -65,8 +76,9 @@ HGLOBAL GlobalAlloc(UINT, std::size_t Size) {
 
 HGLOBAL GlobalFree(HGLOBAL Mem) {
   if (!Mem) return nullptr;
-  if (!LiveBlocks().erase(Mem)) return Mem;  // not a block: reported back, as a failure
-  delete Mem;
+  // Not a block, or a block the clipboard owns: reported back, as a failure.
+  if (!LiveBlocks().contains(Mem) || HeldByClipboard(Mem)) return Mem;
+  FreeBlock(Mem);
   return nullptr;
 }
 
@@ -120,7 +132,9 @@ HANDLE SetClipboardData(UINT Format, HANDLE Mem) {
     C.Changed = true;
   }
   auto It = C.Own.find(Format);
-  if (It != C.Own.end() && It->second != Mem) GlobalFree(It->second);
+  if (It != C.Own.end() && It->second == Mem) return Mem;
+  if (HeldByClipboard(Mem)) return nullptr;  // one block cannot serve two formats
+  if (It != C.Own.end()) FreeBlock(It->second);
   C.Own[Format] = Mem;
   return Mem;
 }

@@ -77,6 +77,21 @@ TEST_F(WinTest, SettingAFormatAgainReplacesItsBlock) {
   EXPECT_EQ(OwnClipboardFormats().size(), 2u);
 }
 
+TEST_F(WinTest, BlocksOwnedByTheClipboardStayWithIt) {
+  UINT Format = RegisterClipboardFormat("VEL.Test.Owned");
+  OpenClipboard(nullptr);
+  EmptyClipboard();
+  HGLOBAL Mem = BlockOf("owned");
+  ASSERT_EQ(SetClipboardData(Format, Mem), Mem);
+  EXPECT_EQ(SetClipboardData(CF_TEXT, Mem), nullptr) << "one block cannot serve two formats";
+  EXPECT_EQ(GlobalFree(Mem), Mem) << "freeing a block the clipboard owns fails";
+  CloseClipboard();
+  std::string Data;
+  ASSERT_TRUE(OwnClipboardData(Format, Data));
+  EXPECT_EQ(Data, "owned");
+  EXPECT_FALSE(IsClipboardFormatAvailable(CF_TEXT));
+}
+
 TEST(WinGlobalMemory, BlocksAndBadHandles) {
   HGLOBAL Mem = GlobalAlloc(GHND, 0);
   EXPECT_EQ(GlobalSize(Mem), 16u);
