@@ -17,6 +17,7 @@ class THeadlessBackend : public TBackend {
   void TopLevelMoved(HWND, const TRect&) override {}
   void TopLevelTitle(HWND, std::string_view) override {}
   void Present(HWND, cairo_surface_t*, const TRect&) override {}
+  void CursorChanged(TCursor) override {}
   void PollEvents() override {}
   bool WaitEvents(int) override { return false; }
   DWORD TickCount() override { return FClock; }

@@ -16,6 +16,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/cursorfont.h>
 #include <X11/keysym.h>
 
 namespace platform {
@@ -94,6 +95,7 @@ class TX11Backend final : public TBackend {
 
   ~TX11Backend() override {
     for (auto& [Wnd, Top] : Tops) XDestroyWindow(Dpy, Top.Win);
+    for (auto& [Shape, C] : Cursors) XFreeCursor(Dpy, C);
     XDestroyWindow(Dpy, ClipWin);
     XCloseDisplay(Dpy);
   }
@@ -118,6 +120,7 @@ class TX11Backend final : public TBackend {
     Hints.height = int(H);
     XSetWMNormalHints(Dpy, Win, &Hints);
     XSetWMProtocols(Dpy, Win, &WmDelete, 1);
+    if (Current) XDefineCursor(Dpy, Win, Current);
     Tops[Wnd] = TTop{Win, false, int(W), int(H)};
     ByWin[Win] = Wnd;
     XFlush(Dpy);
@@ -171,6 +174,60 @@ class TX11Backend final : public TBackend {
     cairo_destroy(Cr);
     cairo_surface_flush(Target);
     cairo_surface_destroy(Target);
+    XFlush(Dpy);
+  }
+
+  void CursorChanged(TCursor Cursor) override {
+    unsigned Shape = XC_left_ptr;
+    switch (Cursor) {
+      case crCross:
+        Shape = XC_crosshair;
+        break;
+      case crIBeam:
+        Shape = XC_xterm;
+        break;
+      case crSizeNESW:
+        Shape = XC_bottom_left_corner;
+        break;
+      case crSizeNS:
+      case crVSplit:
+        Shape = XC_sb_v_double_arrow;
+        break;
+      case crSizeNWSE:
+        Shape = XC_bottom_right_corner;
+        break;
+      case crSizeWE:
+      case crHSplit:
+        Shape = XC_sb_h_double_arrow;
+        break;
+      case crUpArrow:
+        Shape = XC_sb_up_arrow;
+        break;
+      case crHourGlass:
+      case crSQLWait:
+      case crAppStart:
+        Shape = XC_watch;
+        break;
+      case crNo:
+      case crNoDrop:
+        Shape = XC_X_cursor;
+        break;
+      case crHelp:
+        Shape = XC_question_arrow;
+        break;
+      case crHandPoint:
+        Shape = XC_hand2;
+        break;
+      case crSizeAll:
+        Shape = XC_fleur;
+        break;
+      default:
+        break;
+    }
+    auto It = Cursors.find(Shape);
+    if (It == Cursors.end()) It = Cursors.emplace(Shape, XCreateFontCursor(Dpy, Shape)).first;
+    for (auto& [Wnd, Top] : Tops) XDefineCursor(Dpy, Top.Win, It->second);
+    Current = It->second;
     XFlush(Dpy);
   }
 
@@ -465,6 +522,8 @@ class TX11Backend final : public TBackend {
   Atom WmProtocols = None, WmDelete = None;
   std::map<HWND, TTop> Tops;
   std::map<::Window, HWND> ByWin;
+  std::map<unsigned, ::Cursor> Cursors;  // font cursors by shape
+  ::Cursor Current = 0;
 };
 
 TX11Backend* CurrentX11() { return dynamic_cast<TX11Backend*>(CurrentBackend()); }

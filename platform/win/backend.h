@@ -44,6 +44,8 @@ class TBackend {
   virtual void TopLevelTitle(HWND Wnd, std::string_view Title) = 0;
   /// The part Dirty (client coordinates) of the window's image has changed.
   virtual void Present(HWND Wnd, cairo_surface_t* Image, const TRect& Dirty) = 0;
+  /// The cursor shape to show over the windows.
+  virtual void CursorChanged(TCursor Cursor) = 0;
 
   /// Turns pending native events into input (PostInputEvent) without waiting.
   virtual void PollEvents() = 0;
@@ -81,6 +83,8 @@ void PostInputEvent(const TInputEvent& Event);
 void InjectMouseMove(HWND Top, TPoint Pos, DWORD Time = 0);
 void InjectMouseButton(HWND Top, TInputButton Button, bool Down, TPoint Pos, DWORD Time = 0);
 void InjectKey(UINT Key, bool Down, char32_t Char = 0);
+/// Delta in multiples of 120, positive away from the user.
+void InjectMouseWheel(HWND Top, TPoint Pos, int Delta, DWORD Time = 0);
 
 // What the window system offers its backend.
 /// The formats of the blocks this program put on the clipboard.

@@ -322,4 +322,16 @@ bool GetCursorPos(TPoint& P) {
   return true;
 }
 
+TCursor SetCursor(TCursor Cursor) {
+  auto& S = WS();
+  TCursor Old = S.Cursor;
+  if (Cursor != Old) {
+    S.Cursor = Cursor;
+    Backend().CursorChanged(Cursor);
+  }
+  return Old;
+}
+
+TCursor GetCursor() { return WS().Cursor; }
+
 }  // namespace platform

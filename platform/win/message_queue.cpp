@@ -87,6 +87,16 @@ void InjectMouseButton(HWND Top, TInputButton Button, bool Down, TPoint Pos, DWO
   PostInputEvent(E);
 }
 
+void InjectMouseWheel(HWND Top, TPoint Pos, int Delta, DWORD Time) {
+  TInputEvent E;
+  E.Kind = TInputKind::Wheel;
+  E.Window = Top;
+  E.Pos = Pos;
+  E.WheelDelta = Delta;
+  E.Time = Time;
+  PostInputEvent(E);
+}
+
 void InjectKey(UINT Key, bool Down, char32_t Char) {
   TInputEvent E;
   E.Kind = Down ? TInputKind::KeyDown : TInputKind::KeyUp;

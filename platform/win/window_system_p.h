@@ -67,6 +67,7 @@ struct TWindowSystem {
   HWND Focus = nullptr;
   unsigned char KeyState[256] = {};
   TPoint CursorPos;
+  TCursor Cursor = crDefault;
   TClickRecord LastClick;
 
   struct TDCEntry {

@@ -131,6 +131,28 @@ LRESULT SendMessage(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
   return CallWindowProc(W->Proc, Wnd, Msg, WParam, LParam);
 }
 
+namespace {
+
+TCursor CursorForHitTest(LRESULT Code) {
+  switch (Code) {
+    case HTLEFT:
+    case HTRIGHT:
+      return crSizeWE;
+    case HTTOP:
+    case HTBOTTOM:
+      return crSizeNS;
+    case HTTOPLEFT:
+    case HTBOTTOMRIGHT:
+      return crSizeNWSE;
+    case HTTOPRIGHT:
+    case HTBOTTOMLEFT:
+      return crSizeNESW;
+  }
+  return crDefault;
+}
+
+}  // namespace
+
 LRESULT DefWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
   TWindow* W = Find(Wnd);
   if (!W) return 0;
@@ -166,9 +188,14 @@ LRESULT DefWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
       return 0;
     case WM_CONTEXTMENU:
     case WM_MOUSEWHEEL:
-    case WM_SETCURSOR:
-      // Children leave these to their parent first.
+      // Children leave these to their parent.
       if (W->Parent) return SendMessage(W->Parent, Msg, WParam, LParam);
+      return 0;
+    case WM_SETCURSOR:
+      // The parent may choose first; else the window under the mouse shows
+      // the arrow, or a sizing cursor over a border.
+      if (W->Parent && SendMessage(W->Parent, Msg, WParam, LParam)) return 1;
+      if (reinterpret_cast<HWND>(WParam) == Wnd) SetCursor(CursorForHitTest(SHORT(LOWORD(LParam))));
       return 0;
     case WM_CLOSE:
       DestroyWindow(Wnd);
@@ -580,6 +607,13 @@ HWND ChildFromPoint(const TWindow& W, const TPoint& Screen) {
 
 }  // namespace
 
+bool IsChild(HWND Parent, HWND Wnd) {
+  if (!Parent) return false;
+  for (HWND H = GetParent(Wnd); H; H = GetParent(H))
+    if (H == Parent) return true;
+  return false;
+}
+
 HWND WindowFromPoint(const TPoint& ScreenPos) {
   auto& Tops = WS().TopLevels;
   for (auto It = Tops.rbegin(); It != Tops.rend(); ++It) {
@@ -619,6 +653,7 @@ void ResetWindowSystem() {
   S.Focus = nullptr;
   std::fill(std::begin(S.KeyState), std::end(S.KeyState), 0);
   S.CursorPos = {};
+  S.Cursor = crDefault;
   S.LastClick = {};
   S.IdleHandler = nullptr;
   ResetClipboard();

@@ -18,6 +18,7 @@
 
 #include "platform/gfx/dc.h"
 #include "platform/rtl/types.h"
+#include "platform/rtl/uitypes.h"
 
 typedef struct _cairo_surface cairo_surface_t;
 
@@ -331,6 +332,8 @@ bool ClientToScreen(HWND Wnd, TPoint& P);
 bool ScreenToClient(HWND Wnd, TPoint& P);
 /// The topmost visible, enabled window under a screen point (without hit-test messages).
 HWND WindowFromPoint(const TPoint& ScreenPos);
+/// True when Wnd is a child (or a deeper descendant) of Parent.
+bool IsChild(HWND Parent, HWND Wnd);
 
 // ---------------------------------------------------------- messages and queue
 
@@ -389,6 +392,9 @@ HWND GetFocus();
 SHORT GetKeyState(int VirtKey);
 /// The cursor position in screen coordinates, as the input path last saw it.
 bool GetCursorPos(TPoint& P);
+/// Shows a cursor shape over the windows (crDefault: the arrow); returns the previous one.
+TCursor SetCursor(TCursor Cursor);
+TCursor GetCursor();
 
 // ----------------------------------------------------------------------- painting
 

@@ -286,6 +286,56 @@ TEST_F(WinTest, SetCursorGoesToTheWindowUnderTheMouseThenItsParent) {
   EXPECT_EQ(S.Top.Of(WM_SETCURSOR).size(), 1u) << "the default handling asks the parent";
 }
 
+TEST_F(WinTest, DefaultCursorFollowsTheHitTestUnlessAParentChooses) {
+  TScene S;
+  LRESULT Code = HTCLIENT;
+  bool ParentChooses = false;
+  S.Upper.Handler = [&](TMessage& M) {
+    if (M.Msg != WM_NCHITTEST) return false;
+    M.Result = Code;
+    return true;
+  };
+  S.Top.Handler = [&](TMessage& M) {
+    if (M.Msg != WM_SETCURSOR || !ParentChooses) return false;
+    SetCursor(crHandPoint);
+    M.Result = 1;
+    return true;
+  };
+  struct TCase {
+    LRESULT Code;
+    bool ParentChooses;
+    TCursor Expected;
+  };
+  for (TCase C :
+       {TCase{HTLEFT, false, crSizeWE}, TCase{HTBOTTOM, false, crSizeNS}, TCase{HTTOPLEFT, false, crSizeNWSE},
+        TCase{HTBOTTOMLEFT, false, crSizeNESW}, TCase{HTCLIENT, false, crDefault}, TCase{HTRIGHT, true, crHandPoint}}) {
+    Code = C.Code;
+    ParentChooses = C.ParentChooses;
+    SetCursor(crIBeam);
+    InjectMouseMove(S.Top, TPoint{60, 60});
+    ProcessMessages();
+    EXPECT_EQ(GetCursor(), C.Expected) << C.Code;
+  }
+}
+
+TEST_F(WinTest, WheelGoesToTheFocusedWindowOrTheOneUnderTheMouse) {
+  TScene S;
+  InjectMouseWheel(S.Top, TPoint{35, 35}, -120);
+  SetFocus(S.Upper);
+  ProcessMessages();  // the focus was taken before the wheel was routed
+  SetFocus(nullptr);
+  InjectMouseWheel(S.Top, TPoint{22, 22}, 240);
+  ProcessMessages();
+  ASSERT_EQ(S.Upper.Of(WM_MOUSEWHEEL).size(), 1u);
+  EXPECT_EQ(SHORT(HIWORD(S.Upper.Of(WM_MOUSEWHEEL)[0].WParam)), -120);
+  ASSERT_EQ(S.Lower.Of(WM_MOUSEWHEEL).size(), 1u);
+  EXPECT_EQ(SHORT(HIWORD(S.Lower.Of(WM_MOUSEWHEEL)[0].WParam)), 240);
+  EXPECT_EQ(LParamToPoint(S.Lower.Of(WM_MOUSEWHEEL)[0].LParam), (TPoint{122, 122})) << "screen coordinates";
+  EXPECT_EQ(S.Top.Of(WM_MOUSEWHEEL).size(), 2u) << "unhandled, both go on to the parent";
+  EXPECT_TRUE(IsChild(S.Top, S.LowerChild));
+  EXPECT_FALSE(IsChild(S.Upper, S.LowerChild));
+}
+
 TEST_F(WinTest, RightButtonUpBringsAContextMenuMessage) {
   TScene S;
   Click(S.Top, TPoint{60, 70}, TInputButton::Right);
