@@ -466,8 +466,12 @@ bool SetWindowPos(HWND Wnd, HWND InsertAfter, int X, int Y, int Width, int Heigh
   if (Redraw && (Moved || Sized || ZChanged)) InvalidateArea(*W);
   if (Flags & SWP_SHOWWINDOW) ShowWindow(Wnd, SW_SHOW);
   if (Flags & SWP_HIDEWINDOW) ShowWindow(Wnd, SW_HIDE);
+  if (Moved || Sized || ZChanged) {
+    UINT Changed = (Moved ? 0 : SWP_NOMOVE) | (Sized ? 0 : SWP_NOSIZE) | (ZChanged ? 0 : SWP_NOZORDER);
+    WINDOWPOS Pos{Wnd, InsertAfter, New.Left, New.Top, New.Width(), New.Height(), (Flags & ~0x7u) | Changed};
+    SendMessage(Wnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&Pos));
+  }
   if (Moved || Sized) {
-    SendMessage(Wnd, WM_WINDOWPOSCHANGED);
     if (Moved && IsWindow(Wnd)) SendMessage(Wnd, WM_MOVE, 0, MAKELPARAM(New.Left, New.Top));
     if (Sized && IsWindow(Wnd)) SendMessage(Wnd, WM_SIZE, 0, MAKELPARAM(New.Width(), New.Height()));
   }

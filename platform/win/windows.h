@@ -313,6 +313,18 @@ LONG_PTR GetWindowLong(HWND Wnd, int Index);
 /// returns the previous value (0 for a handle that is not a window).
 LONG_PTR SetWindowLong(HWND Wnd, int Index, LONG_PTR Value);
 
+/// What WM_WINDOWPOSCHANGED carries (LParam points to it): the new place,
+/// with SWP_NOMOVE, SWP_NOSIZE and SWP_NOZORDER set for what did not change.
+struct WINDOWPOS {
+  HWND hwnd = nullptr;
+  HWND hwndInsertAfter = nullptr;
+  int x = 0, y = 0, cx = 0, cy = 0;
+  UINT flags = 0;
+};
+
+/// Moves, sizes and places a window in the z-order. After the change, the
+/// window gets WM_WINDOWPOSCHANGED, then WM_MOVE and WM_SIZE for what changed,
+/// through its procedure, with the new bounds already in place.
 bool SetWindowPos(HWND Wnd, HWND InsertAfter, int X, int Y, int Width, int Height, UINT Flags);
 bool MoveWindow(HWND Wnd, int X, int Y, int Width, int Height, bool Repaint = true);
 bool BringWindowToTop(HWND Wnd);

@@ -263,5 +263,29 @@ TEST_F(WinTest, MoveAndSizeMessagesArriveSynchronouslyWithNewBounds) {
   Hook.Unhook();
 }
 
+TEST_F(WinTest, WindowPosChangedTellsWhatChanged) {
+  TTestWindow Top(nullptr, Bounds(0, 0, 300, 300));
+  TTestWindow A(Top, Bounds(0, 0, 10, 10));
+  TTestWindow W(Top, Bounds(10, 10, 50, 40));
+  std::vector<WINDOWPOS> Seen;
+  W.Handler = [&](TMessage& M) {
+    if (M.Msg == WM_WINDOWPOSCHANGED) Seen.push_back(*reinterpret_cast<const WINDOWPOS*>(M.LParam));
+    return false;
+  };
+  MoveWindow(W, 20, 10, 50, 40);
+  SetWindowPos(W, nullptr, 0, 0, 70, 40, SWP_NOMOVE | SWP_NOZORDER);
+  SetWindowPos(W, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetWindowPos(W, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);  // already there: nothing
+  ASSERT_EQ(Seen.size(), 3u);
+  const UINT What = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER;
+  EXPECT_EQ(Seen[0].flags & What, SWP_NOSIZE | SWP_NOZORDER);
+  EXPECT_EQ(Seen[0].x, 20);
+  EXPECT_EQ(Seen[1].flags & What, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(Seen[1].cx, 70);
+  EXPECT_EQ(Seen[2].flags & What, SWP_NOMOVE | SWP_NOSIZE);
+  EXPECT_EQ(Seen[2].hwndInsertAfter, HWND_BOTTOM);
+  EXPECT_TRUE(W.Of(WM_MOVE).size() == 1 && W.Of(WM_SIZE).size() == 1) << "a z-order change alone moves nothing";
+}
+
 }  // namespace
 }  // namespace wintest
