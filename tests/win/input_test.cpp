@@ -65,6 +65,28 @@ TEST_F(WinTest, WindowsThatLetTheMouseThroughPassItBelow) {
   }
 }
 
+TEST_F(WinTest, WindowsDestroyedWhileRoutingOrPaintingAreSkipped) {
+  TScene S;
+  S.Upper.Handler = [&](TMessage& M) {
+    if (M.Msg == WM_NCHITTEST) DestroyWindow(S.Upper);
+    return false;
+  };
+  S.LowerChild.Handler = [&](TMessage& M) {
+    if (M.Msg == WM_PAINT) DestroyWindow(S.Lower);  // takes itself and its parent away mid-paint
+    return false;
+  };
+  Click(S.Top, TPoint{80, 80});
+  ProcessMessages();
+  EXPECT_FALSE(IsWindow(S.Upper));
+  EXPECT_FALSE(IsWindow(S.Lower));
+  EXPECT_EQ(S.Lower.Of(WM_LBUTTONDOWN).size(), 1u) << "the click fell through to the window below";
+  EXPECT_EQ(S.Lower.Of(WM_LBUTTONUP).size(), 1u);
+  InvalidateRect(S.Top, nullptr);
+  ProcessMessages();
+  MSG M;
+  EXPECT_FALSE(PeekMessage(M));
+}
+
 TEST_F(WinTest, NonClientAnswersBecomeNonClientMessages) {
   TScene S;
   S.Upper.Handler = [](TMessage& M) {
