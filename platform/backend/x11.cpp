@@ -354,6 +354,13 @@ class TX11Backend final : public TBackend {
     return Found;
   }
 
+  static void SetModifiers(TInputEvent& I, unsigned State) {
+    I.HasModifiers = true;
+    I.Shift = State & ShiftMask;
+    I.Control = State & ControlMask;
+    I.Alt = State & Mod1Mask;
+  }
+
   void Handle(XEvent& E) {
     switch (E.type) {
       case Expose:
@@ -383,6 +390,7 @@ class TX11Backend final : public TBackend {
           I.Window = Wnd;
           I.Pos = TPoint{E.xbutton.x, E.xbutton.y};
           I.Time = DWORD(E.xbutton.time);
+          SetModifiers(I, E.xbutton.state);
           bool Down = E.type == ButtonPress;
           if (E.xbutton.button == Button4 || E.xbutton.button == Button5) {
             if (!Down) break;
@@ -404,6 +412,7 @@ class TX11Backend final : public TBackend {
           I.Window = Wnd;
           I.Pos = TPoint{E.xmotion.x, E.xmotion.y};
           I.Time = DWORD(E.xmotion.time);
+          SetModifiers(I, E.xmotion.state);
           PostInputEvent(I);
         }
         break;

@@ -28,6 +28,10 @@ struct TInputEvent {
   UINT Key = 0;        // virtual key of a key event
   char32_t Char = 0;   // the character a key-down types (a WM_CHAR follows), or 0
   DWORD Time = 0;      // milliseconds; 0 takes the window system's clock
+  /// Set when the backend reports the modifier keys with the event (they may
+  /// have been pressed while another program had the keyboard).
+  bool HasModifiers = false;
+  bool Shift = false, Control = false, Alt = false;
 };
 
 /// \brief What a backend does for the window system.

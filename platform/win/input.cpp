@@ -103,6 +103,11 @@ namespace detail {
 void ApplyInputState(const TInputEvent& E, TPoint& Screen) {
   auto& S = WS();
   Screen = S.CursorPos;
+  if (E.HasModifiers) {
+    const std::pair<UINT, bool> Modifiers[] = {{VK_SHIFT, E.Shift}, {VK_CONTROL, E.Control}, {VK_MENU, E.Alt}};
+    for (auto [Vk, Down] : Modifiers)
+      if (KeyDown(Vk) != Down) SetKey(Vk, Down);
+  }
   switch (E.Kind) {
     case TInputKind::KeyDown:
     case TInputKind::KeyUp:

@@ -277,6 +277,25 @@ TEST_F(WinTest, KeyStateFollowsTheInputPath) {
   EXPECT_EQ(GetKeyState(VK_SHIFT) & 1, 1) << "the low bit toggles on each press";
 }
 
+TEST_F(WinTest, ModifiersReportedWithMouseInputUpdateTheKeyState) {
+  TScene S;
+  TInputEvent E;
+  E.Kind = TInputKind::ButtonDown;
+  E.Window = S.Top;
+  E.Pos = TPoint{60, 60};
+  E.HasModifiers = true;
+  E.Control = true;  // pressed while another program had the keyboard
+  PostInputEvent(E);
+  E.Kind = TInputKind::MouseMove;
+  E.Control = false;
+  PostInputEvent(E);
+  ProcessMessages();
+  ASSERT_EQ(S.Upper.Of(WM_LBUTTONDOWN).size(), 1u);
+  EXPECT_EQ(S.Upper.Of(WM_LBUTTONDOWN)[0].WParam, MK_LBUTTON | MK_CONTROL);
+  EXPECT_EQ(S.Upper.Of(WM_MOUSEMOVE).back().WParam, MK_LBUTTON);
+  EXPECT_GE(GetKeyState(VK_CONTROL), 0);
+}
+
 TEST_F(WinTest, FocusIsRefusedByWindowsThatCannotTakeIt) {
   TScene S;
   SetFocus(S.Lower);
