@@ -26,6 +26,9 @@ class THeadlessBackend : public TBackend {
   bool ForeignClipboardHas(UINT) override { return false; }
   bool ReadForeignClipboard(UINT, std::string&) override { return false; }
 
+  /// Moves the clock on: timers fall due, and input injected without a time
+  /// afterwards counts as later (two clicks at the same time on a window with
+  /// CS_DBLCLKS make a double click).
   void AdvanceTime(DWORD Milliseconds) { FClock += Milliseconds; }
 
  private:
