@@ -13,7 +13,7 @@ namespace platform {
 /// \brief A drawing target: a Cairo context translated to the client origin and clipped.
 struct TDeviceContext {
   cairo_t* Cr = nullptr;
-  int Width = 0;   // size of the client area being painted
+  int Width = 0;  // size of the client area being painted
   int Height = 0;
 };
 using HDC = TDeviceContext*;
