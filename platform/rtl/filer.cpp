@@ -556,10 +556,14 @@ void TReader::SkipValue() {
       Skip(2, "an integer");
       break;
     case vaInt32:
+      Skip(4, "an integer");
+      break;
     case vaSingle:
       Skip(4, "a number");
       break;
     case vaInt64:
+      Skip(8, "an integer");
+      break;
     case vaCurrency:
     case vaDate:
     case vaDouble:
