@@ -640,10 +640,31 @@ class TTextToBinary {
     std::uint64_t IntPart = 0;
     if (!Int.empty() && std::from_chars(Int.data(), Int.data() + Int.size(), IntPart).ec != std::errc())
       L.Error("Currency value " + L.Text + " out of range");
-    const std::uint64_t Limit = std::uint64_t(INT64_MAX) / 10000;
-    if (IntPart > Limit) L.Error("Currency value " + L.Text + " out of range");
-    const std::int64_t V = std::int64_t(IntPart * 10000 + std::uint64_t(std::stoi(Frac)));
-    return Negative ? -V : V;
+    // The magnitude may reach 2^63 only for a negative value.
+    const std::uint64_t MaxMagnitude = std::uint64_t(INT64_MAX) + (Negative ? 1 : 0);
+    if (IntPart > MaxMagnitude / 10000) L.Error("Currency value " + L.Text + " out of range");
+    const std::uint64_t Magnitude = IntPart * 10000 + std::uint64_t(std::stoi(Frac));
+    if (Magnitude > MaxMagnitude) L.Error("Currency value " + L.Text + " out of range");
+    return Negative ? std::int64_t(0 - Magnitude) : std::int64_t(Magnitude);
+  }
+
+  // INF and NAN, optionally with the suffix of a single or a date, stand for
+  // the values that have no digits.
+  bool WriteNonFinite(std::string_view Word, bool Negative) {
+    char Suffix = 0;
+    if (Word.size() == 4 && (Word[3] == 's' || Word[3] == 'd')) {
+      Suffix = Word[3];
+      Word.remove_suffix(1);
+    }
+    if (Word != "INF" && (Word != "NAN" || Negative)) return false;
+    const double V = Word == "NAN" ? std::nan("") : Negative ? -HUGE_VAL : HUGE_VAL;
+    if (Suffix == 's')
+      W.WriteSingle(float(V));
+    else if (Suffix == 'd')
+      W.WriteDate(V);
+    else
+      W.WriteFloat(V);
+    return true;
   }
 
   void ParseValue() {
@@ -669,11 +690,9 @@ class TTextToBinary {
         return;
       }
       case tkIdent:
-        if (L.Text == "INF" || L.Text == "NAN") {
-          W.WriteFloat(L.Text == "INF" ? HUGE_VAL : std::nan(""));
-        } else if (SameText(L.Text, "True") || SameText(L.Text, "False") || SameText(L.Text, "nil")) {
+        if (SameText(L.Text, "True") || SameText(L.Text, "False") || SameText(L.Text, "nil")) {
           W.WriteIdent(L.Text);
-        } else {
+        } else if (!WriteNonFinite(L.Text, false)) {
           if (!IsIdentText(L.Text, true)) L.Error("Invalid identifier '" + L.Text + "'");
           W.WriteValue(vaIdent);
           WriteName(L.Text);
@@ -688,8 +707,8 @@ class TTextToBinary {
     switch (L.Symbol) {
       case '-':
         L.Next();
-        if (!IsWord("INF")) L.Error("Number expected but " + L.Describe() + " found");
-        W.WriteFloat(-HUGE_VAL);
+        if (L.Kind != tkIdent || !WriteNonFinite(L.Text, true))
+          L.Error("Number expected but " + L.Describe() + " found");
         L.Next();
         return;
       case '[': {
