@@ -94,7 +94,14 @@ class TObject {
   /// Called by `delete` before any destructor runs.
   virtual void BeforeDestruction() {}
 
+  // Objects come from the global heap; the destroying delete gives the last
+  // word to BeforeDestruction before the destructors run.
+  static void* operator new(std::size_t Size) { return ::operator new(Size); }
+  static void* operator new(std::size_t, void* Where) noexcept { return Where; }
   void operator delete(TObject* Obj, std::destroying_delete_t);
+  // Used only when a constructor throws.
+  static void operator delete(void* Block) noexcept { ::operator delete(Block); }
+  static void operator delete(void*, void*) noexcept {}
 };
 
 /// Deletes Obj (none is allowed) and clears the reference.

@@ -156,7 +156,7 @@ std::string IntToHex(std::uint64_t Value, int Digits) {
   auto [End, Ec] = std::to_chars(Buf, Buf + sizeof Buf, Value, 16);
   (void)Ec;
   std::string R = UpperCase(std::string_view(Buf, size_t(End - Buf)));
-  if (Digits > 0 && R.size() < size_t(Digits)) R.insert(0, size_t(Digits) - R.size(), '0');
+  if (Digits > 0 && R.size() < size_t(Digits)) R = std::string(size_t(Digits) - R.size(), '0') + R;
   return R;
 }
 
@@ -322,22 +322,24 @@ std::string FormatFloat(std::string_view Fmt, double Value) {
   std::string Frac = P == std::string::npos ? std::string() : Text.substr(P + 1);
   while (Frac.size() > size_t(MinFrac) && !Frac.empty() && Frac.back() == '0') Frac.pop_back();
   if (Int == "0" && MinInt == 0) Int.clear();
-  while (Int.size() < size_t(MinInt)) Int.insert(0, "0");
-  if (Thousands) {
-    for (int I = int(Int.size()) - 3; I > 0; I -= 3) Int.insert(size_t(I), ",");
+  if (Int.size() < size_t(MinInt)) Int = std::string(size_t(MinInt) - Int.size(), '0') + Int;
+  std::string R;
+  for (size_t I = 0; I < Int.size(); ++I) {
+    // Thousands separators between groups of three digits from the right.
+    if (Thousands && I > 0 && (Int.size() - I) % 3 == 0) R += ',';
+    R += Int[I];
   }
-  std::string R = Int;
   if (!Frac.empty()) R += DecimalSeparator + Frac;
   if (R.empty()) R = "0";
   const bool AllZero = R.find_first_not_of("0.,") == std::string::npos;
-  if (Value < 0 && !AllZero) R.insert(0, "-");
+  if (Value < 0 && !AllZero) R = "-" + R;
   if (EPos != std::string_view::npos) {
     std::string_view ExpFmt = Fmt.substr(EPos + 1);
     const bool ForceSign = !ExpFmt.empty() && ExpFmt[0] == '+';
     int Digits = 0;
     for (char C : ExpFmt) Digits += C == '0';
     std::string E = std::to_string(std::abs(Exp));
-    while (E.size() < size_t(Digits)) E.insert(0, "0");
+    if (E.size() < size_t(Digits)) E = std::string(size_t(Digits) - E.size(), '0') + E;
     R += Fmt[EPos];
     if (Exp < 0)
       R += '-';
@@ -438,7 +440,8 @@ std::string Format(std::string_view Fmt, std::initializer_list<TVarRec> Args) {
           Piece = std::to_string(Spec == 'u' ? std::int64_t(std::uint32_t(V)) : V);
           const bool Neg = !Piece.empty() && Piece[0] == '-';
           std::string Digits = Neg ? Piece.substr(1) : Piece;
-          while (Prec > 0 && Digits.size() < size_t(Prec)) Digits.insert(0, "0");
+          if (Prec > 0 && Digits.size() < size_t(Prec))
+            Digits = std::string(size_t(Prec) - Digits.size(), '0') + Digits;
           Piece = (Neg ? "-" : "") + Digits;
         }
         break;
