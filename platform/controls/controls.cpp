@@ -245,46 +245,126 @@ void TControl::WndProc(TMessage& Message) {
 
 void TControl::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
-    case WM_LBUTTONDOWN: WMLButtonDown(Message); break;
-    case WM_LBUTTONUP: WMLButtonUp(Message); break;
-    case WM_LBUTTONDBLCLK: WMLButtonDblClk(Message); break;
-    case WM_RBUTTONDOWN: WMRButtonDown(Message); break;
-    case WM_RBUTTONUP: WMRButtonUp(Message); break;
-    case WM_RBUTTONDBLCLK: WMRButtonDblClk(Message); break;
-    case WM_MBUTTONDOWN: WMMButtonDown(Message); break;
-    case WM_MBUTTONUP: WMMButtonUp(Message); break;
-    case WM_MOUSEMOVE: WMMouseMove(Message); break;
-    case WM_CONTEXTMENU: WMContextMenu(Message); break;
-    case WM_CANCELMODE: WMCancelMode(Message); break;
-    case WM_PAINT: WMPaint(Message); break;
-    case WM_MOVE: WMMove(Message); break;
-    case WM_SIZE: WMSize(Message); break;
-    case WM_MOVING: WMMoving(Message); break;
-    case WM_SIZING: WMSizing(Message); break;
-    case WM_NCHITTEST: WMNCHitTest(Message); break;
-    case WM_SETCURSOR: WMSetCursor(Message); break;
-    case WM_SYSCOMMAND: WMSysCommand(Message); break;
-    case WM_ENTERSIZEMOVE: WMEnterSizeMove(Message); break;
-    case WM_EXITSIZEMOVE: WMExitSizeMove(Message); break;
-    case WM_ERASEBKGND: WMEraseBkgnd(Message); break;
-    case WM_SETFOCUS: WMSetFocus(Message); break;
-    case WM_KILLFOCUS: WMKillFocus(Message); break;
-    case WM_KEYDOWN: WMKeyDown(Message); break;
-    case WM_KEYUP: WMKeyUp(Message); break;
-    case WM_CHAR: WMChar(Message); break;
-    case WM_TIMER: WMTimer(Message); break;
-    case WM_WINDOWPOSCHANGED: WMWindowPosChanged(Message); break;
-    case CM_HITTEST: CMHitTest(Message); break;
-    case CM_ENABLEDCHANGED: CMEnabledChanged(Message); break;
-    case CM_VISIBLECHANGED: CMVisibleChanged(Message); break;
-    case CM_COLORCHANGED: CMColorChanged(Message); break;
-    case CM_FONTCHANGED: CMFontChanged(Message); break;
-    case CM_TEXTCHANGED: CMTextChanged(Message); break;
-    case CM_PARENTCOLORCHANGED: CMParentColorChanged(Message); break;
-    case CM_PARENTFONTCHANGED: CMParentFontChanged(Message); break;
-    case CM_MOUSEENTER: CMMouseEnter(Message); break;
-    case CM_MOUSELEAVE: CMMouseLeave(Message); break;
-    default: DefaultHandler(Message); break;
+    case WM_LBUTTONDOWN:
+      WMLButtonDown(Message);
+      break;
+    case WM_LBUTTONUP:
+      WMLButtonUp(Message);
+      break;
+    case WM_LBUTTONDBLCLK:
+      WMLButtonDblClk(Message);
+      break;
+    case WM_RBUTTONDOWN:
+      WMRButtonDown(Message);
+      break;
+    case WM_RBUTTONUP:
+      WMRButtonUp(Message);
+      break;
+    case WM_RBUTTONDBLCLK:
+      WMRButtonDblClk(Message);
+      break;
+    case WM_MBUTTONDOWN:
+      WMMButtonDown(Message);
+      break;
+    case WM_MBUTTONUP:
+      WMMButtonUp(Message);
+      break;
+    case WM_MOUSEMOVE:
+      WMMouseMove(Message);
+      break;
+    case WM_CONTEXTMENU:
+      WMContextMenu(Message);
+      break;
+    case WM_CANCELMODE:
+      WMCancelMode(Message);
+      break;
+    case WM_PAINT:
+      WMPaint(Message);
+      break;
+    case WM_MOVE:
+      WMMove(Message);
+      break;
+    case WM_SIZE:
+      WMSize(Message);
+      break;
+    case WM_MOVING:
+      WMMoving(Message);
+      break;
+    case WM_SIZING:
+      WMSizing(Message);
+      break;
+    case WM_NCHITTEST:
+      WMNCHitTest(Message);
+      break;
+    case WM_SETCURSOR:
+      WMSetCursor(Message);
+      break;
+    case WM_SYSCOMMAND:
+      WMSysCommand(Message);
+      break;
+    case WM_ENTERSIZEMOVE:
+      WMEnterSizeMove(Message);
+      break;
+    case WM_EXITSIZEMOVE:
+      WMExitSizeMove(Message);
+      break;
+    case WM_ERASEBKGND:
+      WMEraseBkgnd(Message);
+      break;
+    case WM_SETFOCUS:
+      WMSetFocus(Message);
+      break;
+    case WM_KILLFOCUS:
+      WMKillFocus(Message);
+      break;
+    case WM_KEYDOWN:
+      WMKeyDown(Message);
+      break;
+    case WM_KEYUP:
+      WMKeyUp(Message);
+      break;
+    case WM_CHAR:
+      WMChar(Message);
+      break;
+    case WM_TIMER:
+      WMTimer(Message);
+      break;
+    case WM_WINDOWPOSCHANGED:
+      WMWindowPosChanged(Message);
+      break;
+    case CM_HITTEST:
+      CMHitTest(Message);
+      break;
+    case CM_ENABLEDCHANGED:
+      CMEnabledChanged(Message);
+      break;
+    case CM_VISIBLECHANGED:
+      CMVisibleChanged(Message);
+      break;
+    case CM_COLORCHANGED:
+      CMColorChanged(Message);
+      break;
+    case CM_FONTCHANGED:
+      CMFontChanged(Message);
+      break;
+    case CM_TEXTCHANGED:
+      CMTextChanged(Message);
+      break;
+    case CM_PARENTCOLORCHANGED:
+      CMParentColorChanged(Message);
+      break;
+    case CM_PARENTFONTCHANGED:
+      CMParentFontChanged(Message);
+      break;
+    case CM_MOUSEENTER:
+      CMMouseEnter(Message);
+      break;
+    case CM_MOUSELEAVE:
+      CMMouseLeave(Message);
+      break;
+    default:
+      DefaultHandler(Message);
+      break;
   }
 }
 
@@ -553,8 +633,10 @@ void TWinControl::InsertControl(TControl* AControl) {
   if (auto* W = dynamic_cast<TWinControl*>(AControl)) {
     FWinControls.push_back(W);
     if (W->FHandle) {
-      if (FHandle) ::platform::SetParent(W->FHandle, FHandle);
-      else W->DestroyHandle();
+      if (FHandle)
+        ::platform::SetParent(W->FHandle, FHandle);
+      else
+        W->DestroyHandle();
     } else if (FHandle) {
       W->CreateHandle();
     }
@@ -570,11 +652,15 @@ void TWinControl::InsertControl(TControl* AControl) {
 
 void TWinControl::RemoveControl(TControl* AControl) {
   AControl->Invalidate();
-  if (auto* W = dynamic_cast<TWinControl*>(AControl)) {
-    EraseValue(FWinControls, W);
+  // Look in both lists: a control on its way out of its destructor no longer
+  // reads as windowed.
+  auto It = std::find(FWinControls.begin(), FWinControls.end(), AControl);
+  if (It != FWinControls.end()) {
+    TWinControl* W = *It;
+    FWinControls.erase(It);
     AControl->FParent = nullptr;
     // A window cannot live without its parent window.
-    if (W->FHandle && !ComponentState().Contains(csDestroying)) W->DestroyHandle();
+    if (W->FHandle && !W->ComponentState().Contains(csDestroying)) W->DestroyHandle();
   } else {
     EraseValue(FControls, AControl);
     AControl->FParent = nullptr;
@@ -636,8 +722,10 @@ void TWinControl::FlipChildren(bool AllLevels) {
   std::vector<TControl*> All;
   for (int I = 0; I < ControlCount(); ++I) All.push_back(Controls(I));
   for (TControl* C : All) {
-    if (C->FAlign == alLeft) C->FAlign = alRight;
-    else if (C->FAlign == alRight) C->FAlign = alLeft;
+    if (C->FAlign == alLeft)
+      C->FAlign = alRight;
+    else if (C->FAlign == alRight)
+      C->FAlign = alLeft;
     C->SetLeft(W - C->FLeft - C->FWidth);
   }
   EnableAlign();
@@ -728,12 +816,16 @@ void TWinControl::AlignControls(TControl*, TRect& Rect) {
     const TRect& Rules = C->FAnchorRules;
     int L = C->FLeft, T = C->FTop, W = C->FWidth, H = C->FHeight;
     if (A.Contains(akRight)) {
-      if (A.Contains(akLeft)) W = Client.Right - Rules.Right - L;
-      else L = Client.Right - Rules.Right - W;
+      if (A.Contains(akLeft))
+        W = Client.Right - Rules.Right - L;
+      else
+        L = Client.Right - Rules.Right - W;
     }
     if (A.Contains(akBottom)) {
-      if (A.Contains(akTop)) H = Client.Bottom - Rules.Bottom - T;
-      else T = Client.Bottom - Rules.Bottom - H;
+      if (A.Contains(akTop))
+        H = Client.Bottom - Rules.Bottom - T;
+      else
+        T = Client.Bottom - Rules.Bottom - H;
     }
     const TRect Keep = Rules;
     C->SetBounds(L, T, W, H);
@@ -812,7 +904,7 @@ void TWinControl::UpdateBounds() {
   GetWindowRect(FHandle, R);
   if (HWND P = GetParent(FHandle)) {
     TPoint TL = R.TopLeft();
-    ScreenToClient(P, TL);
+    ::platform::ScreenToClient(P, TL);
     R = Bounds(TL.X, TL.Y, R.Width(), R.Height());
   }
   FLeft = R.Left;
@@ -1011,7 +1103,8 @@ bool TWinControl::IsControlMouseMsg(TMessage& Message) {
   }
   if (!Target) return false;
   const TPoint P = LParamToPoint(Message.LParam);
-  Message.Result = Target->Perform(Message.Msg, Message.WParam, PointToLParam(Point(P.X - Target->FLeft, P.Y - Target->FTop)));
+  Message.Result =
+      Target->Perform(Message.Msg, Message.WParam, PointToLParam(Point(P.X - Target->FLeft, P.Y - Target->FTop)));
   return true;
 }
 
@@ -1090,7 +1183,8 @@ bool TWinControl::DialogKey(WORD& Key, TShiftState Shift) { return FParent && FP
 void TWinControl::WMKeyDown(TMessage& Message) {
   // The control sees every key first; only what it leaves goes to dialog navigation.
   WORD Key = WORD(Message.WParam);
-  const TShiftState Shift = KeyDataToShiftState(Message.LParam) + (GetKeyState(VK_MENU) < 0 ? TShiftState{ssAlt} : TShiftState{});
+  const TShiftState Shift =
+      KeyDataToShiftState(Message.LParam) + (GetKeyState(VK_MENU) < 0 ? TShiftState{ssAlt} : TShiftState{});
   KeyDown(Key, Shift);
   if (Key == 0) {
     Message.Result = 1;
@@ -1135,8 +1229,10 @@ TMouse* Mouse() {
 }
 
 void TMouse::SetCapture(HWND Wnd) {
-  if (Wnd) ::platform::SetCapture(Wnd);
-  else ReleaseCapture();
+  if (Wnd)
+    ::platform::SetCapture(Wnd);
+  else
+    ReleaseCapture();
 }
 
 TPoint TMouse::CursorPos() const {

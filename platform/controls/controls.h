@@ -95,7 +95,6 @@ using TControlStyle = TSet<TControlStyleItem>;
 enum TControlStateItem { csLButtonDown, csClicked, csPalette, csReadingState, csFocusing, csCreating, csCustomPaint };
 using TControlState = TSet<TControlStateItem>;
 
-
 using TMouseEvent = TEvent<TObject*, TMouseButton, TShiftState, int, int>;
 VEL_EVENT_TYPE(TMouseEvent, "Controls", "Sender: TObject; Button: TMouseButton; Shift: TShiftState; X, Y: Integer");
 using TMouseMoveEvent = TEvent<TObject*, TShiftState, int, int>;
@@ -243,7 +242,7 @@ class TControl : public TComponent {
 
   VEL_PUBLISH(P);
 
-protected:
+ protected:
   friend class TWinControl;
 
   // Mouse and key virtuals; the base versions fire the events.
@@ -355,7 +354,8 @@ class TWinControl : public TControl {
   /// Gives Message to each child's WindowProc in child order; stops at the first non-zero Result.
   void Broadcast(TMessage& Message);
   void SetChildOrder(TComponent* Child, int Order);
-  /// Mirrors the children's horizontal positions inside the client area (and inside each windowed child when AllLevels).
+  /// Mirrors the children's horizontal positions inside the client area (and inside each windowed child when
+  /// AllLevels).
   virtual void FlipChildren(bool AllLevels);
   /// Scales size, children and font by M/D; the control's own position stays.
   void ScaleBy(int M, int D);
@@ -400,7 +400,7 @@ class TWinControl : public TControl {
 
   VEL_PUBLISH(P);
 
-protected:
+ protected:
   friend class TControl;
 
   virtual void CreateParams(TCreateParams& Params);
@@ -446,7 +446,7 @@ protected:
 
   HWND FHandle = nullptr;
   WNDPROC FObjectInstance = nullptr;
-  std::vector<TControl*> FControls;     // non-windowed children, bottom to top
+  std::vector<TControl*> FControls;        // non-windowed children, bottom to top
   std::vector<TWinControl*> FWinControls;  // windowed children, bottom to top
   int FAlignLevel = 0;
   bool FTabStop = false;
@@ -464,7 +464,7 @@ class TGraphicControl : public TControl {
 
   TCanvas* Canvas() const { return FCanvas; }
 
-protected:
+ protected:
   virtual void Paint() {}
   void WMPaint(TMessage& Message) override;
 
@@ -481,7 +481,7 @@ class TCustomControl : public TWinControl {
 
   TCanvas* Canvas() const { return FCanvas; }
 
-protected:
+ protected:
   virtual void Paint();
   void PaintWindow(HDC DC) override;
 
@@ -492,7 +492,7 @@ protected:
 
 /// \brief The mouse: capture and position, and the control the mouse is over.
 class TMouse {
-public:
+ public:
   /// The window that has the mouse capture (none when no window has it).
   HWND Capture() const { return GetCapture(); }
   /// Gives the capture to a window (none releases it).
@@ -507,7 +507,7 @@ public:
   void MouseOver(TControl* Control);
   void ControlDestroyed(TControl* Control);
 
-private:
+ private:
   TControl* FCaptureControl = nullptr;
   TControl* FMouseControl = nullptr;
 };

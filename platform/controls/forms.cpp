@@ -152,8 +152,10 @@ int TCustomForm::ShowModal() {
 
 void TCustomForm::Release() {
   // Freed from the message loop, after the handler that asked has returned.
-  if (FHandle) PostMessage(FHandle, CM_RELEASE, 0, 0);
-  else delete this;
+  if (FHandle)
+    PostMessage(FHandle, CM_RELEASE, 0, 0);
+  else
+    delete this;
 }
 
 void TCustomForm::Dispatch(TMessage& Message) {
@@ -208,8 +210,7 @@ void TCustomForm::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
 void TCustomForm::SelectNext(TWinControl* Current, bool GoForward) {
   std::vector<TWinControl*> List;
   GetTabOrderList(List);
-  List.erase(std::remove_if(List.begin(), List.end(),
-                            [](TWinControl* W) { return !W->TabStop() || !W->CanFocus(); }),
+  List.erase(std::remove_if(List.begin(), List.end(), [](TWinControl* W) { return !W->TabStop() || !W->CanFocus(); }),
              List.end());
   if (List.empty()) return;
   auto It = std::find(List.begin(), List.end(), Current);
@@ -317,7 +318,8 @@ void TCustomForm::Print() {
     WritePdf(Target, Image.get());
     return;
   }
-  if (!CommandExists("lp")) throw EPrinter("There is no printer: set VELSTUDIO_PRINT_FILE or install a print system (lp)");
+  if (!CommandExists("lp"))
+    throw EPrinter("There is no printer: set VELSTUDIO_PRINT_FILE or install a print system (lp)");
   char Temp[] = "/tmp/velstudio-print-XXXXXX";
   const int Fd = mkstemp(Temp);
   if (Fd < 0) throw EPrinter("Cannot create a temporary print file");
@@ -417,16 +419,22 @@ void TApplication::HandleException(TObject* Sender) {
   } catch (const EAbort&) {
     // A silent abort.
   } catch (const Exception& E) {
-    if (OnException) OnException(Sender, E);
-    else ShowException(E);
+    if (OnException)
+      OnException(Sender, E);
+    else
+      ShowException(E);
   } catch (const std::exception& E) {
     const Exception Wrapped(E.what());
-    if (OnException) OnException(Sender, Wrapped);
-    else ShowException(Wrapped);
+    if (OnException)
+      OnException(Sender, Wrapped);
+    else
+      ShowException(Wrapped);
   } catch (...) {
     const Exception Wrapped("Unknown error");
-    if (OnException) OnException(Sender, Wrapped);
-    else ShowException(Wrapped);
+    if (OnException)
+      OnException(Sender, Wrapped);
+    else
+      ShowException(Wrapped);
   }
 }
 

@@ -13,7 +13,16 @@ VEL_DECLARE_EXCEPTION(EPrinter, Exception);
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 VEL_ENUM(TFormBorderStyle, "Forms", bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin);
-enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter, poMainFormCenter, poOwnerFormCenter };
+enum TPosition {
+  poDesigned,
+  poDefault,
+  poDefaultPosOnly,
+  poDefaultSizeOnly,
+  poScreenCenter,
+  poDesktopCenter,
+  poMainFormCenter,
+  poOwnerFormCenter
+};
 VEL_ENUM(TPosition, "Forms", poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter,
          poDesktopCenter, poMainFormCenter, poOwnerFormCenter);
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
@@ -84,7 +93,7 @@ class TCustomForm : public TWinControl {
 
   VEL_PUBLISH(P);
 
-protected:
+ protected:
   void CreateParams(TCreateParams& Params) override;
   bool DialogKey(WORD& Key, TShiftState Shift) override;
   void CMVisibleChanged(TMessage& Message) override;
@@ -150,7 +159,7 @@ class TApplication : public TComponent {
   TExceptionEvent OnException;
   TNotifyEvent OnIdle;
 
-private:
+ private:
   bool ProcessMessage();
 
   TCustomForm* FMainForm = nullptr;
@@ -165,7 +174,7 @@ void DoneApplication();
 
 /// \brief The screen: its forms, size and the cursor.
 class TScreen {
-public:
+ public:
   int FormCount() const { return int(FForms.size()); }
   TCustomForm* Forms(int Index) const { return FForms.at(size_t(Index)); }
   TCustomForm* ActiveForm() const;
@@ -182,7 +191,7 @@ public:
   void AddForm(TCustomForm* Form);
   void RemoveForm(TCustomForm* Form);
 
-private:
+ private:
   std::vector<TCustomForm*> FForms;
   int FWidth = 1280;
   int FHeight = 1024;

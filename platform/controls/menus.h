@@ -67,7 +67,7 @@ class TMenuItem : public TComponent {
 
   VEL_PUBLISH(P);
 
-private:
+ private:
   friend class TMenu;
   std::string FCaption;
   bool FEnabled = true;
@@ -96,7 +96,7 @@ class TMenu : public TComponent {
   TMenuItem* Items() const { return FItems; }
   void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
 
-protected:
+ protected:
   TMenuItem* FItems;
 };
 
@@ -136,11 +136,11 @@ class TPopupMenu : public TMenu {
 
   VEL_PUBLISH(P);
 
-protected:
+ protected:
   /// The step before the menu shows: fires OnPopup.
   virtual void DoPopup(TObject* Sender);
 
-private:
+ private:
   TComponent* FPopupComponent = nullptr;
   bool FAutoPopup = true;
   TPopupAlignment FAlignment = paLeft;

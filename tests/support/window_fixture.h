@@ -14,7 +14,7 @@
 #include "platform/win/backend.h"
 
 class WindowFixture : public ::testing::Test {
-protected:
+ protected:
   void TearDown() override {
     platform::DoneApplication();
     platform::ResetWindowSystem();
