@@ -1257,6 +1257,7 @@ void TMouse::SetCaptureControl(TControl* Control) {
 
 void TMouse::MouseOver(TControl* Control) {
   if (FMouseControl == Control) return;
+  Application()->HintMouseMessage(Control);
   TControl* Old = FMouseControl;
   FMouseControl = Control;
   if (Old) Old->Perform(CM_MOUSELEAVE);

@@ -19,6 +19,7 @@ namespace platform {
 VEL_IMPLEMENT_CLASS(TCustomForm, "Forms");
 VEL_IMPLEMENT_CLASS(TForm, "Forms");
 VEL_IMPLEMENT_CLASS(TApplication, "Forms");
+VEL_IMPLEMENT_CLASS(THintWindow, "Forms");
 
 // ================================================================ TCustomForm
 
@@ -341,6 +342,72 @@ void TCustomForm::Print() {
   std::remove(Temp);
 }
 
+// ================================================================ THintWindow
+
+namespace {
+constexpr UINT_PTR HintShowTimer = 1;
+constexpr UINT_PTR HintHideTimer = 2;
+}  // namespace
+
+std::string GetShortHint(const std::string& Hint) {
+  const size_t P = Hint.find('|');
+  return P == std::string::npos ? Hint : Hint.substr(0, P);
+}
+
+std::string GetLongHint(const std::string& Hint) {
+  const size_t P = Hint.find('|');
+  return P == std::string::npos ? Hint : Hint.substr(P + 1);
+}
+
+THintWindow::THintWindow(TComponent* AOwner) : TCustomControl(AOwner) {
+  FVisible = false;
+  FColor = clInfoBk;
+  FParentFont = false;
+  FFont->SetColor(clInfoText);
+}
+
+void THintWindow::CreateParams(TCreateParams& Params) {
+  TCustomControl::CreateParams(Params);
+  Params.Style = WS_POPUP;  // a hidden top-level window until a hint shows
+  Params.WndParent = nullptr;
+}
+
+void THintWindow::ActivateHint(TPoint ScreenPos, const std::string& Text) {
+  SetCaption(Text);
+  FCanvas->Font()->Assign(FFont);
+  HandleNeeded();
+  // Measure through a bitmap canvas: the window's canvas has no device context outside painting.
+  TBitmap Measure(1, 1);
+  Measure.Canvas()->Font()->Assign(FFont);
+  const TSize Size = Measure.Canvas()->TextExtent(Text);
+  SetBounds(ScreenPos.X, ScreenPos.Y, Size.cx + 8, Size.cy + 4);
+  FVisible = true;
+  ShowWindow(FHandle, SW_SHOWNA);
+  SetWindowPos(FHandle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  Invalidate();
+}
+
+void THintWindow::ReleaseHandle() {
+  FVisible = false;
+  if (FHandle) ShowWindow(FHandle, SW_HIDE);
+}
+
+void THintWindow::Paint() {
+  TCanvas* C = Canvas();
+  C->Brush()->SetColor(clInfoBk);
+  C->Pen()->SetColor(clBtnShadow);
+  C->Pen()->SetWidth(1);
+  C->Rectangle(ClientRect());
+  C->Brush()->SetStyle(bsClear);
+  C->Font()->Assign(FFont);
+  C->TextOut(4, 2, FText);
+  C->Brush()->SetStyle(bsSolid);
+}
+
+void THintWindow::WMNCHitTest(TMessage& Message) { Message.Result = HTTRANSPARENT; }
+
+void THintWindow::WMTimer(TMessage& Message) { Application()->HintTimerExpired(UINT_PTR(Message.WParam)); }
+
 // =============================================================== TApplication
 
 TApplication* Application() {
@@ -364,7 +431,50 @@ TApplication::~TApplication() {
 
 void TApplication::Notification(TComponent* AComponent, TOperation Operation) {
   TComponent::Notification(AComponent, Operation);
-  if (Operation == opRemove && AComponent == FMainForm) FMainForm = nullptr;
+  if (Operation != opRemove) return;
+  if (AComponent == FMainForm) FMainForm = nullptr;
+  if (AComponent == FHintControl) CancelHint();
+  if (AComponent == FHintWindow) FHintWindow = nullptr;
+}
+
+void TApplication::SetShowHint(bool Value) {
+  FShowHint = Value;
+  if (!Value) CancelHint();
+}
+
+void TApplication::CancelHint() {
+  if (FHintWindow && FHintWindow->HandleAllocated()) {
+    KillTimer(FHintWindow->Handle(), HintShowTimer);
+    KillTimer(FHintWindow->Handle(), HintHideTimer);
+    FHintWindow->ReleaseHandle();
+  }
+  if (FHintControl) FHintControl->RemoveFreeNotification(this);
+  FHintControl = nullptr;
+  FHintShown = false;
+}
+
+void TApplication::HintMouseMessage(TControl* Control) {
+  if (Control == FHintControl) return;
+  CancelHint();
+  if (!FShowHint || !Control || !Control->ShowHint() || GetShortHint(Control->Hint()).empty()) return;
+  if (!FHintWindow) FHintWindow = new THintWindow(this);
+  FHintControl = Control;
+  Control->FreeNotification(this);
+  SetTimer(FHintWindow->Handle(), HintShowTimer, UINT(FHintPause));
+}
+
+void TApplication::HintTimerExpired(UINT_PTR Id) {
+  if (!FHintWindow) return;
+  KillTimer(FHintWindow->Handle(), Id);
+  if (Id == HintHideTimer || !FHintControl) {
+    CancelHint();
+    return;
+  }
+  TPoint P;
+  GetCursorPos(P);
+  FHintWindow->ActivateHint(Point(P.X, P.Y + 20), GetShortHint(FHintControl->Hint()));
+  FHintShown = true;
+  SetTimer(FHintWindow->Handle(), HintHideTimer, UINT(FHintHidePause));
 }
 
 bool TApplication::ProcessMessage() {
@@ -373,6 +483,16 @@ bool TApplication::ProcessMessage() {
   if (Msg.message == WM_QUIT) {
     FTerminated = true;
     return true;
+  }
+  switch (Msg.message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_KEYDOWN:
+      CancelHint();  // any click or key ends the hint
+      break;
+    default:
+      break;
   }
   try {
     DispatchMessage(Msg);

@@ -116,6 +116,26 @@ class TForm : public TCustomForm {
   explicit TForm(TComponent* AOwner) : TCustomForm(AOwner) {}
 };
 
+/// \brief The small window that shows a control's hint near the mouse.
+class THintWindow : public TCustomControl {
+  VEL_CLASS(THintWindow, TCustomControl)
+  explicit THintWindow(TComponent* AOwner);
+  /// Shows Text with the window's top-left corner at the screen point.
+  void ActivateHint(TPoint ScreenPos, const std::string& Text);
+  void ReleaseHandle();
+
+ protected:
+  void CreateParams(TCreateParams& Params) override;
+  void Paint() override;
+  void WMNCHitTest(TMessage& Message) override;
+  void WMTimer(TMessage& Message) override;
+};
+
+/// The part of a hint before "|" (the short hint).
+std::string GetShortHint(const std::string& Hint);
+/// The part of a hint after "|" (the long hint), or the whole hint without one.
+std::string GetLongHint(const std::string& Hint);
+
 using TExceptionEvent = TEvent<TObject*, const Exception&>;
 
 /// \brief The application: owns the forms and runs the message loop.
@@ -154,6 +174,22 @@ class TApplication : public TComponent {
   /// Idle work: OnIdle (and updates of actions, hint).
   void Idle();
 
+  // Hints: a control's short hint shows after the mouse has rested on it for HintPause ms.
+  bool ShowHint() const { return FShowHint; }
+  void SetShowHint(bool Value);
+  int HintPause() const { return FHintPause; }
+  void SetHintPause(int Value) { FHintPause = Value; }
+  int HintHidePause() const { return FHintHidePause; }
+  void SetHintHidePause(int Value) { FHintHidePause = Value; }
+  /// The control whose hint is shown (none when no hint is shown).
+  TControl* HintControl() const { return FHintShown ? FHintControl : nullptr; }
+  THintWindow* HintWindow() const { return FHintWindow; }
+  void CancelHint();
+  /// The mouse moved over Control (called by the controls).
+  void HintMouseMessage(TControl* Control);
+  /// A hint timer fired (called by the hint window).
+  void HintTimerExpired(UINT_PTR Id);
+
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
   TExceptionEvent OnException;
@@ -165,6 +201,12 @@ class TApplication : public TComponent {
   TCustomForm* FMainForm = nullptr;
   bool FTerminated = false;
   std::string FTitle;
+  bool FShowHint = true;
+  int FHintPause = 500;
+  int FHintHidePause = 2500;
+  TControl* FHintControl = nullptr;
+  bool FHintShown = false;
+  THintWindow* FHintWindow = nullptr;
 };
 
 /// The application of the process, created on first use.
