@@ -996,6 +996,14 @@ void TWinControl::WMEraseBkgnd(TMessage& Message) {
   Message.Result = 1;
 }
 
+void TWinControl::WMWindowPosChanged(TMessage& Message) {
+  // The window moved (possibly by the window system's own move-and-size
+  // loop): the fields follow before WM_MOVE and WM_SIZE arrive, which a hook
+  // may swallow.
+  UpdateBounds();
+  DefaultHandler(Message);
+}
+
 void TWinControl::WMMove(TMessage& Message) {
   UpdateBounds();
   DefaultHandler(Message);

@@ -433,6 +433,7 @@ class TWinControl : public TControl {
   void WMChar(TMessage& Message) override;
   void WMContextMenu(TMessage& Message) override;
   void WMSetCursor(TMessage& Message) override;
+  void WMWindowPosChanged(TMessage& Message) override;
   void CMEnabledChanged(TMessage& Message) override;
   void CMVisibleChanged(TMessage& Message) override;
 

@@ -151,6 +151,36 @@ TEST_F(Controls, SetBoundsSendsMoveAndSizeThroughTheHookedProcedure) {
   EXPECT_EQ(Resized, 1);
 }
 
+TEST_F(Controls, BoundsFollowTheMoveAndSizeLoopEvenWhenAHookSwallowsMoveAndSize) {
+  TForm* Form = NewForm(200, 150);
+  auto* P = new TProbe(Form);
+  P->SetParent(Form);
+  P->SetBounds(20, 20, 40, 30);
+  // The right edge answers HTRIGHT, so a drag there runs the window system's size loop.
+  WNDPROC Old = nullptr;
+  WNDPROC Hook = MakeObjectInstance([&](TMessage& M) {
+    if (M.Msg == WM_NCHITTEST) {
+      const TPoint Pt = P->ScreenToClient(LParamToPoint(M.LParam));
+      M.Result = Pt.X >= P->Width() - 3 ? HTRIGHT : HTCLIENT;
+      return;
+    }
+    if (M.Msg == WM_MOVE || M.Msg == WM_SIZE) {
+      M.Result = 1;
+      return;
+    }
+    M.Result = CallWindowProc(Old, P->Handle(), M.Msg, M.WParam, M.LParam);
+  });
+  Old = reinterpret_cast<WNDPROC>(SetWindowLong(P->Handle(), GWL_WNDPROC, LONG_PTR(Hook)));
+  InjectMouseMove(Form->Handle(), Point(58, 30));
+  InjectMouseButton(Form->Handle(), TInputButton::Left, true, Point(58, 30));
+  InjectMouseMove(Form->Handle(), Point(68, 30));
+  InjectMouseButton(Form->Handle(), TInputButton::Left, false, Point(68, 30));
+  ProcessMessages();
+  EXPECT_EQ(P->BoundsRect(), Rect(20, 20, 70, 50));
+  SetWindowLong(P->Handle(), GWL_WNDPROC, LONG_PTR(Old));
+  FreeObjectInstance(Hook);
+}
+
 TEST_F(Controls, PerformAndBroadcastBypassWindowProcedureHooks) {
   TForm* Form = NewForm(200, 150);
   auto* A = new TProbe(Form);
