@@ -1249,6 +1249,15 @@ TPoint TMouse::CursorPos() const {
   return P;
 }
 
+TControl* TMouse::CaptureControl() const {
+  // The capture may have gone to another window since: then nobody holds it here.
+  if (!FCaptureControl) return nullptr;
+  auto* W = dynamic_cast<TWinControl*>(FCaptureControl);
+  TWinControl* Holder = W ? W : FCaptureControl->Parent();
+  if (!Holder || !Holder->HandleAllocated() || GetCapture() != Holder->Handle()) return nullptr;
+  return FCaptureControl;
+}
+
 void TMouse::SetCaptureControl(TControl* Control) {
   FCaptureControl = nullptr;
   if (!Control) {

@@ -501,7 +501,7 @@ class TMouse {
   TPoint CursorPos() const;
   /// The control holding the capture through Mouse capture of a control (a
   /// non-windowed control captures its parent's window).
-  TControl* CaptureControl() const { return FCaptureControl; }
+  TControl* CaptureControl() const;
   void SetCaptureControl(TControl* Control);
   /// The control that last received a mouse move.
   TControl* MouseControl() const { return FMouseControl; }
