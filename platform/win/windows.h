@@ -74,6 +74,7 @@ constexpr UINT WM_CLOSE = 0x0010;
 constexpr UINT WM_QUIT = 0x0012;
 constexpr UINT WM_ERASEBKGND = 0x0014;
 constexpr UINT WM_SHOWWINDOW = 0x0018;
+constexpr UINT WM_CANCELMODE = 0x001F;
 constexpr UINT WM_SETCURSOR = 0x0020;
 constexpr UINT WM_WINDOWPOSCHANGED = 0x0047;
 constexpr UINT WM_CONTEXTMENU = 0x007B;
@@ -110,6 +111,8 @@ constexpr UINT WM_CAPTURECHANGED = 0x0215;
 constexpr UINT WM_MOVING = 0x0216;
 constexpr UINT WM_ENTERSIZEMOVE = 0x0231;
 constexpr UINT WM_EXITSIZEMOVE = 0x0232;
+constexpr UINT WM_MOUSEFIRST = WM_MOUSEMOVE;
+constexpr UINT WM_MOUSELAST = WM_MOUSEWHEEL;
 constexpr UINT WM_USER = 0x0400;
 /// Control messages (CM_) are numbered by the controls layer from here on.
 constexpr UINT CM_BASE = 0xB000;
