@@ -420,6 +420,8 @@ void TMenuWindow::OpenAt(int X, int Y, TPopupAlignment Alignment) {
   SetWindowPos(FHandle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   FPrevFocus = GetFocus();
   ::platform::SetFocus(FHandle);
+  // A control tracking the mouse (the menu may pop up from its button-down) lets go first.
+  if (Mouse()->CaptureControl()) Mouse()->SetCaptureControl(nullptr);
   ::platform::SetCapture(FHandle);
 }
 

@@ -628,3 +628,32 @@ TEST_F(Menus, TheMenuClosesWhenTheFocusMovesAway) {
   EXPECT_TRUE(Pad->Focused());
   EXPECT_EQ(GetCapture(), nullptr);
 }
+
+TEST_F(Menus, APopupFromAButtonDownTakesTheMouseFromTheControl) {
+  TForm* Form = NewForm(300, 200);
+  auto* Pad = new TCustomControl(Form);
+  Pad->SetParent(Form);
+  Pad->SetBounds(10, 10, 100, 100);
+  auto* Menu = new TPopupMenu(Form);
+  std::vector<std::string> Log;
+  TMenuItem* One = AddItem(Menu->Items(), "One", &Log);
+  int Clicks = 0;
+  Pad->OnClick = [&](TObject*) { ++Clicks; };
+  Pad->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int X, int Y) {
+    const TPoint P = Pad->ClientToScreen(Point(X, Y));
+    Menu->Popup(P.X, P.Y);
+  };
+  Click(Form, 20, 20);
+  ASSERT_TRUE(Menu->IsShown());
+  EXPECT_EQ(GetCapture(), Menu->MenuWindow());
+  EXPECT_EQ(Mouse()->CaptureControl(), nullptr);
+  EXPECT_EQ(Clicks, 0);  // the release went to the menu
+  ClickItem(Menu, One);
+  EXPECT_EQ(Log, std::vector<std::string>{"One"});
+  // The control captures the mouse on its next press again.
+  Pad->OnMouseDown = nullptr;
+  Press(Form, 30, 30);
+  EXPECT_EQ(GetCapture(), Pad->Handle());
+  Release(Form, 30, 30);
+  EXPECT_EQ(Clicks, 1);
+}
