@@ -276,8 +276,8 @@ class TMenuWindow : public TCustomControl {
   /// Opens the sub-menu of the selected item (selecting its first item when SelectFirst).
   void OpenSub(bool SelectFirst);
   void CloseSub();
-  /// Closes the whole menu, then runs Item.
-  void Choose(TMenuItem* Item);
+  /// Closes the whole menu, then runs Item. Static: the level may be gone once the menu is closed.
+  static void Choose(TPopupMenu* Menu, TMenuItem* Item);
   /// Acts on the selected item: opens its sub-menu or runs it.
   void Activate(TMenuItem* Item);
   /// The open level whose window holds the screen point, innermost first; none when outside all.
@@ -540,9 +540,9 @@ void TMenuWindow::CloseSub() {
   Sub->Release();
 }
 
-void TMenuWindow::Choose(TMenuItem* Item) {
+void TMenuWindow::Choose(TPopupMenu* Menu, TMenuItem* Item) {
   // The menu closes first, so that the handler may free it or show it again.
-  Root()->FMenu->DoCloseMenu(true);
+  Menu->DoCloseMenu(true);
   try {
     Item->Click();
   } catch (...) {
@@ -556,7 +556,7 @@ void TMenuWindow::Activate(TMenuItem* Item) {
   if (HasVisibleItems(Item))
     OpenSub(true);
   else
-    Choose(Item);
+    Choose(FMenu, Item);
 }
 
 void TMenuWindow::MouseInput(UINT Msg, const TPoint& Client) {

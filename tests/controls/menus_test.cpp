@@ -456,11 +456,27 @@ TEST_F(Menus, TheMenuStaysOnTheScreen) {
   GetWindowRect(Menu->MenuWindow(), R);
   EXPECT_EQ(R.Right, 600);
   EXPECT_EQ(R.Top, 300);
+  Menu->SetAlignment(paCenter);
+  Menu->Popup(600, 300);
+  GetWindowRect(Menu->MenuWindow(), R);
+  EXPECT_LE(std::abs((R.Left + R.Right) / 2 - 600), 1);
   // Popup while shown shows it anew.
   Menu->SetAlignment(paLeft);
   Menu->Popup(40, 50);
   GetWindowRect(Menu->MenuWindow(), R);
   EXPECT_EQ(R.TopLeft(), Point(40, 50));
+
+  // Without room on the right a sub-menu opens to the left of its menu.
+  TMenuItem* More = AddItem(Menu->Items(), "More");
+  TMenuItem* Inner = AddItem(More, "A sub-menu item with a long caption");
+  Menu->Popup(Screen0.Right - 150, 10);
+  GetWindowRect(Menu->MenuWindow(), R);
+  ASSERT_LE(R.Right, Screen0.Right);
+  Hover(Menu, More);
+  TRect SubR;
+  ASSERT_TRUE(GetWindowRect(Menu->ItemWindow(Inner), SubR));
+  EXPECT_LE(SubR.Right, R.Left + 2);
+  EXPECT_GE(SubR.Left, 0);
 }
 
 TEST_F(Menus, PaintsHighlightSeparatorAndCheckMarks) {
