@@ -184,6 +184,11 @@ void TMenuItem::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
     if (I->Owner() == Root) Proc(I);
 }
 
+TComponent* TMenuItem::GetParentComponent() const {
+  if (FParent && FParent->FMenu) return FParent->FMenu;
+  return FParent;
+}
+
 void TMenuItem::SetParentComponent(TComponent* Value) {
   if (FParent) FParent->Remove(this);
   if (auto* M = dynamic_cast<TMenu*>(Value))

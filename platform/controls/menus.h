@@ -62,7 +62,8 @@ class TMenuItem : public TComponent {
 
   void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
   bool HasParent() const override { return true; }
-  TComponent* GetParentComponent() const override { return FParent; }
+  /// The parent item, or the menu for an item at the top of one.
+  TComponent* GetParentComponent() const override;
   void SetParentComponent(TComponent* Value) override;
 
   VEL_PUBLISH(P);

@@ -227,6 +227,30 @@ TEST_F(Menus, ItemListOperations) {
   EXPECT_EQ(Owner.ComponentCount(), Owned - 5);
 }
 
+TEST_F(Menus, ParentsAndRadioGroups) {
+  TPopupMenu Menu(nullptr);
+  TMenuItem* File = AddItem(Menu.Items(), "File");
+  TMenuItem* Small = AddItem(File, "Small");
+  TMenuItem* Large = AddItem(File, "Large");
+  TMenuItem* Other = AddItem(File, "Other group");
+  // Streaming and designers see the menu above its top items, and the item above sub-items.
+  EXPECT_EQ(File->GetParentComponent(), &Menu);
+  EXPECT_EQ(Small->GetParentComponent(), File);
+  TMenuItem* Moved = AddItem(File, "Moved");
+  Moved->SetParentComponent(&Menu);
+  EXPECT_EQ(Moved->Parent(), Menu.Items());
+  EXPECT_EQ(File->IndexOf(Moved), -1);
+
+  for (TMenuItem* I : {Small, Large, Other}) I->SetRadioItem(true);
+  Other->SetGroupIndex(1);
+  Other->SetChecked(true);
+  Small->SetChecked(true);
+  Large->SetChecked(true);  // unchecks Small, not the item of the other group
+  EXPECT_FALSE(Small->Checked());
+  EXPECT_TRUE(Large->Checked());
+  EXPECT_TRUE(Other->Checked());
+}
+
 TEST_F(Menus, CaptionsSeparatorsAndAccelerators) {
   struct TCase {
     const char* Caption;
