@@ -172,6 +172,49 @@ TEST_F(Menus, RightClickOnAControlShowsItsMenuAndAClickOnAnItemRunsIt) {
   EXPECT_EQ(Popups, 1);
 }
 
+TEST_F(Menus, TheMenuOfTheControlUnderTheMouseOrOfItsParentPopsUp) {
+  TForm* Form = NewForm(300, 200);
+  auto* Windowed = new TCustomControl(Form);
+  Windowed->SetParent(Form);
+  Windowed->SetBounds(10, 10, 60, 60);
+  auto* Graphic = new TGraphicControl(Form);
+  Graphic->SetParent(Form);
+  Graphic->SetBounds(100, 10, 60, 60);
+  auto* Bare = new TCustomControl(Form);  // no menu of its own
+  Bare->SetParent(Form);
+  Bare->SetBounds(200, 10, 60, 60);
+  auto* Own = new TPopupMenu(Form);
+  AddItem(Own->Items(), "Own");
+  auto* FormMenu = new TPopupMenu(Form);
+  AddItem(FormMenu->Items(), "Form");
+  Windowed->SetPopupMenu(Own);
+  Graphic->SetPopupMenu(Own);
+  Form->SetPopupMenu(FormMenu);
+
+  struct TCase {
+    TPoint At;
+    TPopupMenu* Shown;
+    TComponent* Component;
+  };
+  const TCase Cases[] = {{Point(20, 20), Own, Windowed},
+                         {Point(110, 20), Own, Graphic},
+                         {Point(210, 20), FormMenu, Form},
+                         {Point(150, 150), FormMenu, Form}};
+  for (const TCase& C : Cases) {
+    Click(Form, C.At.X, C.At.Y, TInputButton::Right);
+    EXPECT_TRUE(C.Shown->IsShown()) << C.At.X;
+    EXPECT_FALSE((C.Shown == Own ? FormMenu : Own)->IsShown()) << C.At.X;
+    EXPECT_EQ(C.Shown->PopupComponent(), C.Component) << C.At.X;
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(C.Shown->IsShown());
+  }
+  // A menu that does not pop up by itself leaves the right click to the parent.
+  Own->SetAutoPopup(false);
+  Click(Form, 20, 20, TInputButton::Right);
+  EXPECT_FALSE(Own->IsShown());
+  EXPECT_TRUE(FormMenu->IsShown());
+}
+
 TEST_F(Menus, ItemListOperations) {
   TComponent Owner(nullptr);
   TMenuItem Root(nullptr);
