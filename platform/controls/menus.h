@@ -28,7 +28,7 @@ class TMenuItem : public TComponent {
   bool Checked() const { return FChecked; }
   void SetChecked(bool Value);
   bool RadioItem() const { return FRadioItem; }
-  void SetRadioItem(bool Value) { FRadioItem = Value; }
+  void SetRadioItem(bool Value);
   int GroupIndex() const { return FGroupIndex; }
   void SetGroupIndex(int Value) { FGroupIndex = Value; }
   const std::string& Hint() const { return FHint; }
@@ -56,19 +56,25 @@ class TMenuItem : public TComponent {
   /// The sub-item with that caption (accelerator marks ignored), or none.
   TMenuItem* Find(const std::string& ACaption) const;
 
-  /// Runs the item: OnClick (nothing when disabled).
+  /// Runs the item: OnClick (nothing when disabled). The handler may free the item.
   virtual void Click();
   TNotifyEvent OnClick;
 
   void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
   bool HasParent() const override { return true; }
-  TComponent* GetParentComponent() const override { return FParent; }
+  /// The parent item, or the menu for an item at the top of one.
+  TComponent* GetParentComponent() const override;
   void SetParentComponent(TComponent* Value) override;
 
   VEL_PUBLISH(P);
 
  private:
   friend class TMenu;
+  /// Tells the menu showing this item that it (or its list of sub-items) changed.
+  void Changed();
+  /// Takes every sub-item out, tells the menu, then frees them.
+  void FreeItems();
+
   std::string FCaption;
   bool FEnabled = true;
   bool FVisible = true;
@@ -97,6 +103,10 @@ class TMenu : public TComponent {
   void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
 
  protected:
+  friend class TMenuItem;
+  /// An item of this menu changed: its properties, or which sub-items it has.
+  virtual void MenuChanged(TMenuItem*) {}
+
   TMenuItem* FItems;
 };
 
@@ -129,6 +139,10 @@ class TPopupMenu : public TMenu {
   /// visible item in it (an empty rectangle when the item is not shown); tests use them.
   HWND MenuWindow() const;
   TRect ItemScreenRect(const TMenuItem* Item) const;
+  /// The shown window (the menu's own or an open sub-menu's) listing Item; none when Item is not shown.
+  HWND ItemWindow(const TMenuItem* Item) const;
+  /// The highlighted item of the innermost open level (none when nothing is highlighted or the menu is closed).
+  TMenuItem* HighlightedItem() const;
 
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
@@ -137,8 +151,12 @@ class TPopupMenu : public TMenu {
   VEL_PUBLISH(P);
 
  protected:
+  friend class TMenuWindow;
   /// The step before the menu shows: fires OnPopup.
   virtual void DoPopup(TObject* Sender);
+  void MenuChanged(TMenuItem* Item) override;
+  /// Closes the shown menu; RestoreFocus gives the focus back to the window that had it before.
+  void DoCloseMenu(bool RestoreFocus);
 
  private:
   TComponent* FPopupComponent = nullptr;
