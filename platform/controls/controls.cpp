@@ -17,6 +17,18 @@ VEL_IMPLEMENT_CLASS(TCustomControl, "Controls");
 
 namespace {
 
+// Binds a canvas to a device context for the length of one paint.
+class TCanvasBinding {
+ public:
+  TCanvasBinding(TCanvas* ACanvas, HDC DC) : FCanvas(ACanvas) { FCanvas->SetHandle(DC); }
+  ~TCanvasBinding() { FCanvas->SetHandle(nullptr); }
+  TCanvasBinding(const TCanvasBinding&) = delete;
+  TCanvasBinding& operator=(const TCanvasBinding&) = delete;
+
+ private:
+  TCanvas* FCanvas;
+};
+
 bool IsMouseMessage(UINT Msg) { return Msg >= WM_MOUSEFIRST && Msg <= WM_MOUSELAST; }
 
 template <class T>
@@ -1295,15 +1307,9 @@ TGraphicControl::~TGraphicControl() { delete FCanvas; }
 void TGraphicControl::WMPaint(TMessage& Message) {
   HDC DC = reinterpret_cast<HDC>(Message.WParam);
   if (!DC) return;
-  FCanvas->SetHandle(DC);
+  TCanvasBinding Bind(FCanvas, DC);
   FCanvas->Font()->Assign(FFont);
-  try {
-    Paint();
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
+  Paint();
 }
 
 // ============================================================== TCustomControl
@@ -1319,14 +1325,8 @@ TCustomControl::~TCustomControl() {
 void TCustomControl::Paint() {}
 
 void TCustomControl::PaintWindow(HDC DC) {
-  FCanvas->SetHandle(DC);
-  try {
-    Paint();
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
+  TCanvasBinding Bind(FCanvas, DC);
+  Paint();
 }
 
 }  // namespace platform
