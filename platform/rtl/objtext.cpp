@@ -248,7 +248,7 @@ class TBinaryToText {
         break;
       case vaNull:
         R.ReadValue();
-        throw EReadError("Invalid property value at offset " + std::to_string(At) + ": vaNull inside a list");
+        throw EReadError("Invalid property value at offset " + std::to_string(At) + ": unexpected vaNull");
     }
   }
 
