@@ -309,8 +309,10 @@ class TLexer {
   int Line = 1;
   std::size_t Pos = 0;  // just after the current token
 
-  [[noreturn]] void Error(const std::string& Msg) const {
-    throw EParserError(Msg + " on line " + std::to_string(Line));
+  /// An error at the current token (or, inside the lexer, at the text being scanned).
+  [[noreturn]] void Error(const std::string& Msg) const { ErrorAt(Line, Msg); }
+  [[noreturn]] static void ErrorAt(int ALine, const std::string& Msg) {
+    throw EParserError(Msg + " on line " + std::to_string(ALine));
   }
 
   std::string Describe() const {
@@ -508,16 +510,22 @@ class TTextToBinary {
     else if (!IsWord("object"))
       L.Error("'object' expected but " + L.Describe() + " found");
     L.Next();
+    const int NameLine = L.Line;
     std::string Name = ExpectIdent("Identifier");
     std::string ClassName;
+    int ClassLine = NameLine;
     if (IsSymbol(':')) {
       L.Next();
+      ClassLine = L.Line;
       ClassName = ExpectIdent("Class name");
+      if (!IsIdentText(Name, false)) L.ErrorAt(NameLine, "Invalid component name '" + Name + "'");
     } else {
       ClassName = std::move(Name);
       Name.clear();
     }
-    if (!IsIdentText(Name, false) && !Name.empty()) L.Error("Invalid component name '" + Name + "'");
+    if (!IsIdentText(ClassName, true)) L.ErrorAt(ClassLine, "Invalid class name '" + ClassName + "'");
+    CheckNameLength(ClassName, ClassLine);
+    CheckNameLength(Name, NameLine);
     int ChildPos = 0;
     if (IsSymbol('[')) {
       L.Next();
@@ -526,8 +534,8 @@ class TTextToBinary {
       Flags.Include(ffChildPos);
     }
     W.WritePrefix(Flags, ChildPos);
-    WriteName(ClassName);
-    WriteName(Name);
+    W.WriteStr(ClassName);
+    W.WriteStr(Name);
     while (L.Kind == tkIdent && !IsObjectStart() && !IsEnd()) ParseProperty();
     W.WriteListEnd();
     while (IsObjectStart()) ParseObject();
@@ -570,9 +578,14 @@ class TTextToBinary {
     return S;
   }
 
-  void WriteName(const std::string& S) {
-    if (S.size() > 255) L.Error("Name '" + S.substr(0, 32) + "...' longer than 255 bytes");
-    W.WriteStr(S);
+  void CheckNameLength(const std::string& S, int Line) {
+    if (S.size() > 255) L.ErrorAt(Line, "Name '" + S.substr(0, 32) + "...' longer than 255 bytes");
+  }
+
+  /// Writes the current token's text as a short string.
+  void WriteName() {
+    CheckNameLength(L.Text, L.Line);
+    W.WriteStr(L.Text);
   }
 
   std::int64_t ParseInteger(std::int64_t Min, std::int64_t Max) {
@@ -592,7 +605,7 @@ class TTextToBinary {
   void ParseProperty() {
     if (L.Kind != tkIdent || !IsIdentText(L.Text, true))
       L.Error("Property name expected but " + L.Describe() + " found");
-    WriteName(L.Text);
+    WriteName();
     L.Next();
     Expect('=');
     if (IsWord("Null")) {
@@ -695,7 +708,7 @@ class TTextToBinary {
         } else if (!WriteNonFinite(L.Text, false)) {
           if (!IsIdentText(L.Text, true)) L.Error("Invalid identifier '" + L.Text + "'");
           W.WriteValue(vaIdent);
-          WriteName(L.Text);
+          WriteName();
         }
         L.Next();
         return;
@@ -716,9 +729,10 @@ class TTextToBinary {
         W.WriteValue(vaSet);
         if (!IsSymbol(']')) {
           for (;;) {
-            const std::string S = ExpectIdent("Set element");
-            if (!IsIdentText(S, false)) L.Error("Invalid set element '" + S + "'");
-            WriteName(S);
+            if (L.Kind != tkIdent) L.Error("Set element expected but " + L.Describe() + " found");
+            if (!IsIdentText(L.Text, false)) L.Error("Invalid set element '" + L.Text + "'");
+            WriteName();
+            L.Next();
             if (!IsSymbol(',')) break;
             L.Next();
           }

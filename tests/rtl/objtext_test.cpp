@@ -491,6 +491,10 @@ TEST(ObjectText, BadTextRaisesParserErrorsWithTheLine) {
       {"object A: TA\n  X = 1.23456c\nend", "Invalid currency value 1.23456 on line 2"},
       {"object A: TA\n  X = 'a' +\nend", "String expected but 'end' found on line 3"},
       {"object A: 5\nend", "Class name expected but number 5 found on line 1"},
+      {"object A: TA.\nend", "Invalid class name 'TA.' on line 1"},
+      {"object A.B: TA\nend", "Invalid component name 'A.B' on line 1"},
+      {"object A: TA\n  X = [a.b]\nend", "Invalid set element 'a.b' on line 2"},
+      {"object A: TA\n  X. = 1\nend", "Property name expected but 'X.' found on line 2"},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Text);
