@@ -298,7 +298,7 @@ enum TTokenKind { tkEOF, tkSymbol, tkIdent, tkString, tkInteger, tkFloat };
 
 class TLexer {
  public:
-  explicit TLexer(std::string_view ASource) : Src(ASource) {
+  TLexer(std::string_view ASource, int FirstLine) : Line(FirstLine), Src(ASource) {
     if (Src.substr(0, 3) == "\xEF\xBB\xBF") Pos = 3;
   }
 
@@ -330,6 +330,13 @@ class TLexer {
         return "number " + Text;
     }
     return "";
+  }
+
+  /// Whether the token after the current one is the symbol C (looked at without scanning it).
+  bool NextSymbolIs(char C) const {
+    std::size_t P = Pos;
+    while (P < Src.size() && static_cast<unsigned char>(Src[P]) <= ' ') ++P;
+    return P < Src.size() && Src[P] == C;
   }
 
   void SkipBlanks() {
@@ -499,7 +506,8 @@ class TTextToBinary {
  public:
   TTextToBinary(TLexer& ALexer, TWriter& AWriter) : L(ALexer), W(AWriter) {}
 
-  /// Parses one object; returns the text offset just after its final "end".
+  /// Parses one object; returns the text offset just after its final "end",
+  /// which stays the current token (the text after it is not looked at).
   std::size_t ParseObject() {
     Enter();
     TFilerFlags Flags;
@@ -538,13 +546,14 @@ class TTextToBinary {
     W.WriteStr(Name);
     while (L.Kind == tkIdent && !IsObjectStart() && !IsEnd()) ParseProperty();
     W.WriteListEnd();
-    while (IsObjectStart()) ParseObject();
+    while (IsObjectStart()) {
+      ParseObject();
+      L.Next();
+    }
     W.WriteListEnd();
     if (!IsEnd()) L.Error("'end' expected but " + L.Describe() + " found");
-    const std::size_t After = L.Pos;
-    L.Next();
     --Depth;
-    return After;
+    return L.Pos;
   }
 
  private:
@@ -556,11 +565,7 @@ class TTextToBinary {
   bool IsSymbol(char C) const { return L.Kind == tkSymbol && L.Symbol == C; }
 
   // A keyword counts as a keyword unless it names a property ("End = 3").
-  bool FollowedByEquals() const {
-    TLexer Peek = L;
-    Peek.Next();
-    return Peek.Kind == tkSymbol && Peek.Symbol == '=';
-  }
+  bool FollowedByEquals() const { return L.NextSymbolIs('='); }
   bool IsObjectStart() const {
     return (IsWord("object") || IsWord("inherited") || IsWord("inline")) && !FollowedByEquals();
   }
@@ -800,26 +805,75 @@ void ObjectBinaryToText(TStream* Input, TStream* Output) {
   Output->WriteBuffer(Text.data(), std::int64_t(Text.size()));
 }
 
+namespace {
+
+// Converts the object at the start of Source (whose first line has the number
+// FirstLine) into Image; returns the offset after the object and its trailing blanks.
+std::size_t ConvertTextObject(std::string_view Source, int FirstLine, TMemoryStream& Image) {
+  TLexer Lexer(Source, FirstLine);
+  Lexer.Next();
+  if (Lexer.Kind == tkEOF) Lexer.Error("'object' expected but end of text found");
+  TWriter Writer(&Image);
+  Writer.WriteSignature();
+  std::size_t After = TTextToBinary(Lexer, Writer).ParseObject();
+  while (After < Source.size() && static_cast<unsigned char>(Source[After]) <= ' ') ++After;
+  return After;
+}
+
+// The number of the line at offset Pos of the stream.
+int LineAt(TStream* Input, std::int64_t Pos) {
+  int Line = 1;
+  auto Count = [&](const std::uint8_t* P, std::int64_t N) {
+    for (std::int64_t I = 0; I < N; ++I) Line += P[I] == '\n';
+  };
+  if (auto* Memory = dynamic_cast<TCustomMemoryStream*>(Input)) {
+    Count(Memory->Memory(), std::min(Pos, Memory->Size()));
+    return Line;
+  }
+  Input->SetPosition(0);
+  std::uint8_t Chunk[4096];
+  while (Pos > 0) {
+    const std::int64_t N = Input->Read(Chunk, std::min<std::int64_t>(Pos, sizeof Chunk));
+    if (N <= 0) break;
+    Count(Chunk, N);
+    Pos -= N;
+  }
+  return Line;
+}
+
+}  // namespace
+
 void ObjectTextToBinary(TStream* Input, TStream* Output) {
   const std::int64_t Start = Input->Position();
-  const std::int64_t Size = Input->Size() - Start;
-  std::string Source(std::size_t(std::max<std::int64_t>(Size, 0)), '\0');
-  Source.resize(std::size_t(std::max<std::int64_t>(0, Input->Read(Source.data(), std::int64_t(Source.size())))));
+  const std::int64_t Size = std::max<std::int64_t>(0, Input->Size() - Start);
+  // A memory stream is parsed in place, so converting many objects one call
+  // at a time does not copy the rest of the text each time.
+  std::string Copy;
+  std::string_view Source;
+  if (auto* Memory = dynamic_cast<TCustomMemoryStream*>(Input)) {
+    if (Size > 0) Source = std::string_view(reinterpret_cast<const char*>(Memory->Memory()) + Start, std::size_t(Size));
+  } else {
+    Copy.resize(std::size_t(Size));
+    Copy.resize(std::size_t(std::max<std::int64_t>(0, Input->Read(Copy.data(), Size))));
+    Source = Copy;
+  }
   TMemoryStream Image;
   std::size_t After;
   try {
-    TLexer Lexer(Source);
-    Lexer.Next();
-    if (Lexer.Kind == tkEOF) Lexer.Error("'object' expected but end of text found");
-    TWriter Writer(&Image);
-    Writer.WriteSignature();
-    After = TTextToBinary(Lexer, Writer).ParseObject();
+    After = ConvertTextObject(Source, 1, Image);
+  } catch (const EParserError&) {
+    // Nothing of the text counts as consumed. Line numbers count from the
+    // start of the stream, which only an error needs to know about.
+    const int FirstLine = Start > 0 ? LineAt(Input, Start) : 1;
+    Input->SetPosition(Start);
+    if (FirstLine == 1) throw;
+    Image.Clear();
+    ConvertTextObject(Source, FirstLine, Image);
+    throw;
   } catch (...) {
-    // Nothing of the text counts as consumed.
     Input->SetPosition(Start);
     throw;
   }
-  while (After < Source.size() && static_cast<unsigned char>(Source[After]) <= ' ') ++After;
   Output->WriteBuffer(Image.Memory(), Image.Size());
   Input->SetPosition(Start + std::int64_t(After));
 }

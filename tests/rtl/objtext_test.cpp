@@ -337,6 +337,27 @@ TEST(ObjectText, ConsecutiveImagesConvertOneAfterAnother) {
   EXPECT_EQ(Contents(BinOut), All);
 }
 
+TEST(ObjectText, AnObjectConvertsWhateverTextFollowsIt) {
+  const std::string Text = "object A: TA\nend\n  'unterminated";
+  TStringStream In(Text);
+  TMemoryStream Out;
+  ObjectTextToBinary(&In, &Out);
+  EXPECT_EQ(In.Position(), std::int64_t(Text.find('\'')));
+  EXPECT_EQ(Contents(Out), ByteBuilder().Signature().Str("TA").Str("A").Tag(vaNull).Tag(vaNull).Data);
+  ExpectError<EParserError>([&] { ObjectTextToBinary(&In, &Out); }, "Unterminated string on line 3");
+  EXPECT_EQ(In.Position(), std::int64_t(Text.find('\'')));
+}
+
+TEST(ObjectText, LineNumbersCountFromTheStartOfTheStream) {
+  const std::string Text = "object A: TA\nend\n\nobject B: TB\n  X 1\nend\n";
+  TStringStream In(Text);
+  TMemoryStream Out;
+  ObjectTextToBinary(&In, &Out);
+  const std::int64_t Second = In.Position();
+  ExpectError<EParserError>([&] { ObjectTextToBinary(&In, &Out); }, "'=' expected but number 1 found on line 5");
+  EXPECT_EQ(In.Position(), Second);
+}
+
 TEST(ObjectText, TruncatedImageRaisesAReadErrorAtEveryOffset) {
   const TBytes Data = FormFixture();
   for (std::size_t N = 0; N < Data.size(); ++N) {
