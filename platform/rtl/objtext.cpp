@@ -1,8 +1,9 @@
 #include "platform/rtl/objtext.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <limits>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
