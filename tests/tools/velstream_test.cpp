@@ -98,6 +98,7 @@ TEST_F(VelStream, BadInputGivesAMessageAndExitStatusOne) {
   WriteFile(Path("damaged.bin"), Damaged);
   WriteFile(Path("truncated.bin"), Damaged.substr(0, 12));
   WriteFile(Path("bad.txt"), "object Form1: TForm\n  Left 1\nend\n");
+  WriteFile(Path("bad2.txt"), "object Form1: TForm\nend\nobject Form2: TForm\n  Left = (\nend\n");
   WriteFile(Path("empty.txt"), "");
   WriteFile(Path("blank.txt"), "\n\n");
   struct Case {
@@ -111,6 +112,8 @@ TEST_F(VelStream, BadInputGivesAMessageAndExitStatusOne) {
       {"totext '" + Path("damaged.bin") + "' 1000", "lies beyond the end of the file"},
       {"tobinary '" + Path("bad.txt") + "' '" + Path("never.bin") + "'",
        "EParserError: '=' expected but number 1 found on line 2"},
+      {"tobinary '" + Path("bad2.txt") + "' '" + Path("never.bin") + "'",
+       "EParserError: ')' expected but end of text found on line 6"},
       {"tobinary '" + Path("empty.txt") + "' '" + Path("never.bin") + "'", "no object in the text"},
       {"tobinary '" + Path("blank.txt") + "' '" + Path("never.bin") + "'",
        "EParserError: 'object' expected but end of text found on line 3"},
