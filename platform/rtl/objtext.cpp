@@ -533,7 +533,9 @@ class TTextToBinary {
       Name.clear();
     }
     if (!IsIdentText(ClassName, true)) L.ErrorAt(ClassLine, "Invalid class name '" + ClassName + "'");
-    CheckNameLength(ClassName, ClassLine);
+    if (ClassName.size() > MaxClassNameLength)
+      L.ErrorAt(ClassLine, "Class name '" + ClassName.substr(0, 32) + "...' longer than " +
+                               std::to_string(MaxClassNameLength) + " bytes");
     CheckNameLength(Name, NameLine);
     int ChildPos = 0;
     if (IsSymbol('[')) {

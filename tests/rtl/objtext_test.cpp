@@ -414,9 +414,16 @@ TEST(ObjectText, DamagedImagesRaiseReadErrorsNamingTheFault) {
   }
 }
 
+TEST(ObjectText, TheLongestClassNameRoundTrips) {
+  const std::string Text = "object A: T" + std::string(MaxClassNameLength - 1, 'x') + "\nend\n";
+  const TBytes Binary = TextToBinary(Text);
+  EXPECT_EQ(Binary[4], MaxClassNameLength);
+  EXPECT_EQ(BinaryToText(Binary), Text);
+}
+
 TEST(ObjectText, BadTextRaisesParserErrorsWithTheLine) {
   struct Case {
-    const char* Text;
+    std::string Text;
     const char* Message;
   };
   const Case Cases[] = {
@@ -439,6 +446,8 @@ TEST(ObjectText, BadTextRaisesParserErrorsWithTheLine) {
       {"object A: TA\n  X = 'a' +\nend", "String expected but 'end' found on line 3"},
       {"object A: 5\nend", "Class name expected but number 5 found on line 1"},
       {"object A: TA.\nend", "Invalid class name 'TA.' on line 1"},
+      {"object A:\n  TAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA" + std::string(208, 'A') + "\nend",
+       "Class name 'TAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA...' longer than 239 bytes on line 2"},
       {"object A.B: TA\nend", "Invalid component name 'A.B' on line 1"},
       {"object A: TA\n  X = [a.b]\nend", "Invalid set element 'a.b' on line 2"},
       {"object A: TA\n  X. = 1\nend", "Property name expected but 'X.' found on line 2"},
