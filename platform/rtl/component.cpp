@@ -2,10 +2,17 @@
 
 #include <algorithm>
 
+#include "platform/rtl/publish.h"
+
 namespace platform {
 
 VEL_IMPLEMENT_CLASS(TComponent, "Classes");
 VEL_IMPLEMENT_CLASS(TComponentList, "Contnrs");
+
+void TComponent::VelPublish(TPublisher& P) {
+  P.Property("Name", &TComponent::Name, &TComponent::SetName).Stored(false);
+  P.Property("Tag", &TComponent::Tag, &TComponent::SetTag).Default(0);
+}
 
 // ---------------------------------------------------------------- TComponent
 

@@ -47,6 +47,8 @@ using TGetChildProc = std::function<void(TComponent* Child)>;
 /// owner removes the component and announces opRemove.
 class TComponent : public TPersistent, public virtual IInterface {
   VEL_CLASS(TComponent, TPersistent)
+  /// Publishes Name (written by the stream writer itself, so not stored) and Tag (default 0).
+  VEL_PUBLISH(P);
   explicit TComponent(TComponent* AOwner);
   ~TComponent() override;
 

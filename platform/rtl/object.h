@@ -23,6 +23,10 @@ class TObject;
 class TComponent;
 class TClassRec;
 struct TTypeInfo;
+class TPublisher;
+
+/// The type information of a type (see typinfo.h).
+using PTypeInfo = const TTypeInfo*;
 
 /// A class reference.
 using TClass = const TClassRec*;
@@ -32,15 +36,18 @@ class TClassRec {
  public:
   using TNewObject = TObject* (*)();
   using TNewComponent = TComponent* (*)(TComponent* AOwner);
+  /// Declares the class's own published properties and methods (see publish.h).
+  using TPublishProc = void (*)(TPublisher& P);
 
   constexpr TClassRec(std::string_view AName, TClass AParent, std::string_view AUnitName, std::size_t ASize,
-                      TNewObject ANewObject, TNewComponent ANewComponent)
+                      TNewObject ANewObject, TNewComponent ANewComponent, TPublishProc APublish = nullptr)
       : FName(AName),
         FParent(AParent),
         FUnitName(AUnitName),
         FSize(ASize),
         FNewObject(ANewObject),
-        FNewComponent(ANewComponent) {}
+        FNewComponent(ANewComponent),
+        FPublish(APublish) {}
 
   std::string ClassName() const { return std::string(FName); }
   std::string_view ClassNameView() const { return FName; }
@@ -59,6 +66,16 @@ class TClassRec {
   /// EInvalidOperation when the class is not a constructible component class.
   TComponent* CreateComponent(TComponent* AOwner) const;
 
+  /// The class's type information (kind tkClass), built on first use.
+  PTypeInfo ClassInfo() const;
+  /// The class's own publishing declaration, or none when it publishes nothing of its own.
+  TPublishProc PublishProc() const { return FPublish; }
+  /// The code of the published method of that name (ASCII case ignored), in this
+  /// class or an ancestor; none when there is no such method.
+  const void* MethodAddress(std::string_view Name) const;
+  /// The name of the published method whose code is Code, or empty.
+  std::string MethodName(const void* Code) const;
+
  private:
   std::string_view FName;
   TClass FParent;
@@ -66,6 +83,7 @@ class TClassRec {
   std::size_t FSize;
   TNewObject FNewObject;
   TNewComponent FNewComponent;
+  TPublishProc FPublish;
 };
 
 /// \brief Root of the class hierarchy: class information and the two-phase life cycle.
@@ -88,6 +106,9 @@ class TObject {
   bool InheritsFrom(TClass AClass) const { return ClassType()->InheritsFrom(AClass); }
   std::size_t InstanceSize() const { return ClassType()->InstanceSize(); }
   std::string UnitName() const { return ClassType()->UnitName(); }
+  PTypeInfo ClassInfo() const { return ClassType()->ClassInfo(); }
+  const void* MethodAddress(std::string_view Name) const { return ClassType()->MethodAddress(Name); }
+  std::string MethodName(const void* Code) const { return ClassType()->MethodName(Code); }
 
   /// Called once by the class reference's constructors after the most derived constructor ran.
   virtual void AfterConstruction() {}
@@ -224,6 +245,14 @@ template <class T>
 struct ParentOf<T, std::void_t<typename T::inherited>> {
   static constexpr TClass Get() { return &T::inherited::ClassRecord; }
 };
+// A class's own publishing declaration (VEL_PUBLISH), not one it inherits.
+template <class T>
+constexpr TClassRec::TPublishProc PublishOf() {
+  if constexpr (requires { typename T::TVelPublishOwner; }) {
+    if constexpr (std::is_same_v<typename T::TVelPublishOwner, T>) return &T::VelPublish;
+  }
+  return nullptr;
+}
 }  // namespace detail
 
 /// The class record of T; used by VEL_IMPLEMENT_CLASS.
@@ -234,7 +263,7 @@ constexpr TClassRec MakeClassRec(std::string_view Name, std::string_view UnitNam
   if constexpr (!std::is_abstract_v<T> && std::is_default_constructible_v<T>) NewObj = &detail::NewObject<T>;
   if constexpr (!std::is_abstract_v<T> && std::is_base_of_v<TComponent, T> && std::is_constructible_v<T, TComponent*>)
     NewComp = &detail::NewComponent<T>;
-  return TClassRec(Name, detail::ParentOf<T>::Get(), UnitName, sizeof(T), NewObj, NewComp);
+  return TClassRec(Name, detail::ParentOf<T>::Get(), UnitName, sizeof(T), NewObj, NewComp, detail::PublishOf<T>());
 }
 
 }  // namespace platform
@@ -244,11 +273,20 @@ constexpr TClassRec MakeClassRec(std::string_view Name, std::string_view UnitNam
 #define VEL_CLASS(Name, Parent)                                          \
  public:                                                                 \
   using inherited = Parent;                                              \
+  using TVelSelf = Name;                                                 \
   static const ::platform::TClassRec ClassRecord;                        \
   static ::platform::TClass StaticClass() { return &ClassRecord; }       \
   ::platform::TClass ClassType() const override { return &ClassRecord; } \
                                                                          \
  public:
+
+/// In a class definition after VEL_CLASS: declares the class's published
+/// properties and methods; follow it with the body (see publish.h), or end it
+/// with `;` and define `void Name::VelPublish(::platform::TPublisher& P)` in the
+/// source file.
+#define VEL_PUBLISH(P)               \
+  using TVelPublishOwner = TVelSelf; \
+  static void VelPublish(::platform::TPublisher& P)
 
 /// In the class's source file: defines its class record.
 #define VEL_IMPLEMENT_CLASS(Name, UnitName) \

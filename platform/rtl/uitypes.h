@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
 
 #include "platform/rtl/set.h"
 
@@ -104,5 +107,31 @@ enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDoub
 using TShiftState = TSet<TShiftStateItem>;
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
+
+// ------------------------------------------------- named colours and cursors
+
+/// Receives one identifier per call.
+using TGetStrProc = std::function<void(const std::string& S)>;
+
+/// The identifier of a named colour ("clBtnFace"); false when Color has none.
+bool ColorToIdent(std::int32_t Color, std::string& Ident);
+/// The colour of an identifier (ASCII case ignored); false when there is none.
+bool IdentToColor(std::string_view Ident, std::int32_t& Color);
+/// The identifier of a named colour, else "$" and eight hexadecimal digits.
+std::string ColorToString(TColor Color);
+/// An identifier or a number (decimal, or hexadecimal after "$" or "0x", up to
+/// 32 bits); EConvertError for anything else.
+TColor StringToColor(std::string_view S);
+/// Calls Proc with every colour identifier: the standard colours, the system
+/// colours, clNone and clDefault.
+void GetColorValues(const TGetStrProc& Proc);
+
+bool CursorToIdent(std::int32_t Cursor, std::string& Ident);
+bool IdentToCursor(std::string_view Ident, std::int32_t& Cursor);
+/// The identifier of a named cursor, else the signed decimal number.
+std::string CursorToString(TCursor Cursor);
+/// An identifier or a number in -32768..32767; EConvertError for anything else.
+TCursor StringToCursor(std::string_view S);
+void GetCursorValues(const TGetStrProc& Proc);
 
 }  // namespace platform
