@@ -129,13 +129,15 @@ TEST_F(VelStream, BadInputGivesAMessageAndExitStatusOne) {
 }
 
 TEST_F(VelStream, UsageErrorsExitWithTwo) {
-  for (const char* Args :
-       {"", "frobnicate x", "totext", "totext a b c", "tobinary only.txt", "totext x.bin -4", "totext x.bin 12abc"}) {
+  WriteFile(Path("x.bin"), Binary("object A: TA\nend\n"));
+  std::string File = "'";
+  File += Path("x.bin");
+  File += '\'';
+  for (const std::string& Args :
+       {std::string(), std::string("frobnicate x"), std::string("totext"), std::string("totext a b c"),
+        std::string("tobinary only.txt"), "totext " + File + " -4", "totext " + File + " 12abc"}) {
     SCOPED_TRACE(Args);
-    WriteFile(Path("x.bin"), Binary("object A: TA\nend\n"));
-    std::string A = Args;
-    if (A.find("x.bin") != std::string::npos) A.replace(A.find("x.bin"), 5, "'" + Path("x.bin") + "'");
-    EXPECT_EQ(Run(A), 2);
+    EXPECT_EQ(Run(Args), 2);
     EXPECT_NE(Err.find("usage: velstream totext FILE [OFFSET]"), std::string::npos) << Err;
   }
 }
