@@ -67,6 +67,10 @@ bool IsValidValueType(std::uint8_t Tag);
 enum TFilerFlag { ffInherited, ffChildPos, ffInline };
 using TFilerFlags = TSet<TFilerFlag>;
 
+/// The longest class name an image can carry: a length byte of $F0 or more
+/// where a class name starts reads as a prefix byte.
+inline constexpr std::size_t MaxClassNameLength = 239;
+
 /// The four signature bytes that open every image.
 inline constexpr char FilerSignature[4] = {'T', 'P', 'F', '0'};
 

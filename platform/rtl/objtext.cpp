@@ -1,8 +1,9 @@
 #include "platform/rtl/objtext.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <limits>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -248,7 +249,7 @@ class TBinaryToText {
         break;
       case vaNull:
         R.ReadValue();
-        throw EReadError("Invalid property value at offset " + std::to_string(At) + ": vaNull inside a list");
+        throw EReadError("Invalid property value at offset " + std::to_string(At) + ": unexpected vaNull");
     }
   }
 
@@ -298,7 +299,7 @@ enum TTokenKind { tkEOF, tkSymbol, tkIdent, tkString, tkInteger, tkFloat };
 
 class TLexer {
  public:
-  explicit TLexer(std::string_view ASource) : Src(ASource) {
+  TLexer(std::string_view ASource, int FirstLine) : Line(FirstLine), Src(ASource) {
     if (Src.substr(0, 3) == "\xEF\xBB\xBF") Pos = 3;
   }
 
@@ -309,8 +310,10 @@ class TLexer {
   int Line = 1;
   std::size_t Pos = 0;  // just after the current token
 
-  [[noreturn]] void Error(const std::string& Msg) const {
-    throw EParserError(Msg + " on line " + std::to_string(Line));
+  /// An error at the current token (or, inside the lexer, at the text being scanned).
+  [[noreturn]] void Error(const std::string& Msg) const { ErrorAt(Line, Msg); }
+  [[noreturn]] static void ErrorAt(int ALine, const std::string& Msg) {
+    throw EParserError(Msg + " on line " + std::to_string(ALine));
   }
 
   std::string Describe() const {
@@ -328,6 +331,13 @@ class TLexer {
         return "number " + Text;
     }
     return "";
+  }
+
+  /// Whether the token after the current one is the symbol C (looked at without scanning it).
+  bool NextSymbolIs(char C) const {
+    std::size_t P = Pos;
+    while (P < Src.size() && static_cast<unsigned char>(Src[P]) <= ' ') ++P;
+    return P < Src.size() && Src[P] == C;
   }
 
   void SkipBlanks() {
@@ -497,7 +507,8 @@ class TTextToBinary {
  public:
   TTextToBinary(TLexer& ALexer, TWriter& AWriter) : L(ALexer), W(AWriter) {}
 
-  /// Parses one object; returns the text offset just after its final "end".
+  /// Parses one object; returns the text offset just after its final "end",
+  /// which stays the current token (the text after it is not looked at).
   std::size_t ParseObject() {
     Enter();
     TFilerFlags Flags;
@@ -508,16 +519,24 @@ class TTextToBinary {
     else if (!IsWord("object"))
       L.Error("'object' expected but " + L.Describe() + " found");
     L.Next();
+    const int NameLine = L.Line;
     std::string Name = ExpectIdent("Identifier");
     std::string ClassName;
+    int ClassLine = NameLine;
     if (IsSymbol(':')) {
       L.Next();
+      ClassLine = L.Line;
       ClassName = ExpectIdent("Class name");
+      if (!IsIdentText(Name, false)) L.ErrorAt(NameLine, "Invalid component name '" + Name + "'");
     } else {
       ClassName = std::move(Name);
       Name.clear();
     }
-    if (!IsIdentText(Name, false) && !Name.empty()) L.Error("Invalid component name '" + Name + "'");
+    if (!IsIdentText(ClassName, true)) L.ErrorAt(ClassLine, "Invalid class name '" + ClassName + "'");
+    if (ClassName.size() > MaxClassNameLength)
+      L.ErrorAt(ClassLine, "Class name '" + ClassName.substr(0, 32) + "...' longer than " +
+                               std::to_string(MaxClassNameLength) + " bytes");
+    CheckNameLength(Name, NameLine);
     int ChildPos = 0;
     if (IsSymbol('[')) {
       L.Next();
@@ -526,17 +545,18 @@ class TTextToBinary {
       Flags.Include(ffChildPos);
     }
     W.WritePrefix(Flags, ChildPos);
-    WriteName(ClassName);
-    WriteName(Name);
+    W.WriteStr(ClassName);
+    W.WriteStr(Name);
     while (L.Kind == tkIdent && !IsObjectStart() && !IsEnd()) ParseProperty();
     W.WriteListEnd();
-    while (IsObjectStart()) ParseObject();
+    while (IsObjectStart()) {
+      ParseObject();
+      L.Next();
+    }
     W.WriteListEnd();
     if (!IsEnd()) L.Error("'end' expected but " + L.Describe() + " found");
-    const std::size_t After = L.Pos;
-    L.Next();
     --Depth;
-    return After;
+    return L.Pos;
   }
 
  private:
@@ -548,11 +568,7 @@ class TTextToBinary {
   bool IsSymbol(char C) const { return L.Kind == tkSymbol && L.Symbol == C; }
 
   // A keyword counts as a keyword unless it names a property ("End = 3").
-  bool FollowedByEquals() const {
-    TLexer Peek = L;
-    Peek.Next();
-    return Peek.Kind == tkSymbol && Peek.Symbol == '=';
-  }
+  bool FollowedByEquals() const { return L.NextSymbolIs('='); }
   bool IsObjectStart() const {
     return (IsWord("object") || IsWord("inherited") || IsWord("inline")) && !FollowedByEquals();
   }
@@ -570,9 +586,14 @@ class TTextToBinary {
     return S;
   }
 
-  void WriteName(const std::string& S) {
-    if (S.size() > 255) L.Error("Name '" + S.substr(0, 32) + "...' longer than 255 bytes");
-    W.WriteStr(S);
+  void CheckNameLength(const std::string& S, int Line) {
+    if (S.size() > 255) L.ErrorAt(Line, "Name '" + S.substr(0, 32) + "...' longer than 255 bytes");
+  }
+
+  /// Writes the current token's text as a short string.
+  void WriteName() {
+    CheckNameLength(L.Text, L.Line);
+    W.WriteStr(L.Text);
   }
 
   std::int64_t ParseInteger(std::int64_t Min, std::int64_t Max) {
@@ -592,7 +613,7 @@ class TTextToBinary {
   void ParseProperty() {
     if (L.Kind != tkIdent || !IsIdentText(L.Text, true))
       L.Error("Property name expected but " + L.Describe() + " found");
-    WriteName(L.Text);
+    WriteName();
     L.Next();
     Expect('=');
     if (IsWord("Null")) {
@@ -695,7 +716,7 @@ class TTextToBinary {
         } else if (!WriteNonFinite(L.Text, false)) {
           if (!IsIdentText(L.Text, true)) L.Error("Invalid identifier '" + L.Text + "'");
           W.WriteValue(vaIdent);
-          WriteName(L.Text);
+          WriteName();
         }
         L.Next();
         return;
@@ -716,9 +737,10 @@ class TTextToBinary {
         W.WriteValue(vaSet);
         if (!IsSymbol(']')) {
           for (;;) {
-            const std::string S = ExpectIdent("Set element");
-            if (!IsIdentText(S, false)) L.Error("Invalid set element '" + S + "'");
-            WriteName(S);
+            if (L.Kind != tkIdent) L.Error("Set element expected but " + L.Describe() + " found");
+            if (!IsIdentText(L.Text, false)) L.Error("Invalid set element '" + L.Text + "'");
+            WriteName();
+            L.Next();
             if (!IsSymbol(',')) break;
             L.Next();
           }
@@ -786,26 +808,75 @@ void ObjectBinaryToText(TStream* Input, TStream* Output) {
   Output->WriteBuffer(Text.data(), std::int64_t(Text.size()));
 }
 
+namespace {
+
+// Converts the object at the start of Source (whose first line has the number
+// FirstLine) into Image; returns the offset after the object and its trailing blanks.
+std::size_t ConvertTextObject(std::string_view Source, int FirstLine, TMemoryStream& Image) {
+  TLexer Lexer(Source, FirstLine);
+  Lexer.Next();
+  if (Lexer.Kind == tkEOF) Lexer.Error("'object' expected but end of text found");
+  TWriter Writer(&Image);
+  Writer.WriteSignature();
+  std::size_t After = TTextToBinary(Lexer, Writer).ParseObject();
+  while (After < Source.size() && static_cast<unsigned char>(Source[After]) <= ' ') ++After;
+  return After;
+}
+
+// The number of the line at offset Pos of the stream.
+int LineAt(TStream* Input, std::int64_t Pos) {
+  int Line = 1;
+  auto Count = [&](const std::uint8_t* P, std::int64_t N) {
+    for (std::int64_t I = 0; I < N; ++I) Line += P[I] == '\n';
+  };
+  if (auto* Memory = dynamic_cast<TCustomMemoryStream*>(Input)) {
+    Count(Memory->Memory(), std::min(Pos, Memory->Size()));
+    return Line;
+  }
+  Input->SetPosition(0);
+  std::uint8_t Chunk[4096];
+  while (Pos > 0) {
+    const std::int64_t N = Input->Read(Chunk, std::min<std::int64_t>(Pos, sizeof Chunk));
+    if (N <= 0) break;
+    Count(Chunk, N);
+    Pos -= N;
+  }
+  return Line;
+}
+
+}  // namespace
+
 void ObjectTextToBinary(TStream* Input, TStream* Output) {
   const std::int64_t Start = Input->Position();
-  const std::int64_t Size = Input->Size() - Start;
-  std::string Source(std::size_t(std::max<std::int64_t>(Size, 0)), '\0');
-  Source.resize(std::size_t(std::max<std::int64_t>(0, Input->Read(Source.data(), std::int64_t(Source.size())))));
+  const std::int64_t Size = std::max<std::int64_t>(0, Input->Size() - Start);
+  // A memory stream is parsed in place, so converting many objects one call
+  // at a time does not copy the rest of the text each time.
+  std::string Copy;
+  std::string_view Source;
+  if (auto* Memory = dynamic_cast<TCustomMemoryStream*>(Input)) {
+    if (Size > 0) Source = std::string_view(reinterpret_cast<const char*>(Memory->Memory()) + Start, std::size_t(Size));
+  } else {
+    Copy.resize(std::size_t(Size));
+    Copy.resize(std::size_t(std::max<std::int64_t>(0, Input->Read(Copy.data(), Size))));
+    Source = Copy;
+  }
   TMemoryStream Image;
   std::size_t After;
   try {
-    TLexer Lexer(Source);
-    Lexer.Next();
-    if (Lexer.Kind == tkEOF) Lexer.Error("'object' expected but end of text found");
-    TWriter Writer(&Image);
-    Writer.WriteSignature();
-    After = TTextToBinary(Lexer, Writer).ParseObject();
+    After = ConvertTextObject(Source, 1, Image);
+  } catch (const EParserError&) {
+    // Nothing of the text counts as consumed. Line numbers count from the
+    // start of the stream, which only an error needs to know about.
+    const int FirstLine = Start > 0 ? LineAt(Input, Start) : 1;
+    Input->SetPosition(Start);
+    if (FirstLine == 1) throw;
+    Image.Clear();
+    ConvertTextObject(Source, FirstLine, Image);
+    throw;
   } catch (...) {
-    // Nothing of the text counts as consumed.
     Input->SetPosition(Start);
     throw;
   }
-  while (After < Source.size() && static_cast<unsigned char>(Source[After]) <= ' ') ++After;
   Output->WriteBuffer(Image.Memory(), Image.Size());
   Input->SetPosition(Start + std::int64_t(After));
 }

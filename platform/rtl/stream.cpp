@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 namespace platform {
@@ -82,6 +83,7 @@ std::int64_t TCustomMemoryStream::Seek(std::int64_t Offset, TSeekOrigin Origin) 
   else if (Origin == soEnd)
     Base = std::int64_t(FData.size());
   if (Offset < -Base) throw EStreamError("Invalid stream position: before the start of the stream");
+  if (Offset > INT64_MAX - Base) throw EStreamError("Invalid stream position: beyond the largest position");
   FPosition = Base + Offset;
   return FPosition;
 }
@@ -97,6 +99,7 @@ void TCustomMemoryStream::SaveToFile(const std::string& FileName) {
 
 std::int64_t TMemoryStream::Write(const void* Buffer, std::int64_t Count) {
   if (Count <= 0) return 0;
+  if (Count > std::int64_t(FData.max_size()) - FPosition) return 0;
   const std::int64_t End = FPosition + Count;
   if (End > std::int64_t(FData.size())) FData.resize(std::size_t(End));
   std::memcpy(FData.data() + FPosition, Buffer, std::size_t(Count));

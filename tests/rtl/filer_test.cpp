@@ -227,52 +227,29 @@ TEST(Writer, PrefixPropertyPathAndDefinedProperties) {
 }
 
 TEST(Reader, ReadsEveryValueKind) {
+  // clang-format off
   const TBytes Data = ByteBuilder()
-                          .Tag(vaInt8)
-                          .Bytes({0xFE})
-                          .Tag(vaInt16)
-                          .Bytes({0x00, 0x80})
-                          .Tag(vaInt32)
-                          .Bytes({0x01, 0x00, 0x00, 0x80})
-                          .Tag(vaInt64)
-                          .Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF})
-                          .Tag(vaExtended)
-                          .Bytes({0, 0, 0, 0, 0, 0, 0, 0xC0, 0xFF, 0x3F})
-                          .Tag(vaDouble)
-                          .Bytes({0, 0, 0, 0, 0, 0, 0x04, 0x40})
-                          .Tag(vaSingle)
-                          .Bytes({0x00, 0x00, 0x20, 0x40})
-                          .Tag(vaCurrency)
-                          .Bytes({0xD2, 0x04, 0, 0, 0, 0, 0, 0})
-                          .Tag(vaDate)
-                          .Bytes({0, 0, 0, 0, 0, 0, 0xF0, 0x3F})
-                          .Tag(vaString)
-                          .Str("short")
-                          .Tag(vaLString)
-                          .Bytes({3, 0, 0, 0})
-                          .Raw("abc")
-                          .Tag(vaUTF8String)
-                          .Bytes({2, 0, 0, 0})
-                          .Raw("\xC3\xA9")
-                          // "A", U+4E2D, U+1F600 as a surrogate pair, then an unpaired high surrogate
-                          .Tag(vaWString)
-                          .Bytes({5, 0, 0, 0, 'A', 0, 0x2D, 0x4E, 0x3D, 0xD8, 0x00, 0xDE, 0x00, 0xD8})
-                          .Tag(vaIdent)
-                          .Str("clRed")
-                          .Tag(vaFalse)
-                          .Tag(vaTrue)
-                          .Tag(vaNil)
-                          .Tag(vaSet)
-                          .Str("fsBold")
-                          .Str("fsItalic")
-                          .Str("")
-                          .Tag(vaBinary)
-                          .Bytes({2, 0, 0, 0, 0xDE, 0xAD})
-                          .Tag(vaList)
-                          .Tag(vaInt8)
-                          .Bytes({1})
-                          .Tag(vaNull)
-                          .Data;
+      .Tag(vaInt8).Bytes({0xFE})
+      .Tag(vaInt16).Bytes({0x00, 0x80})
+      .Tag(vaInt32).Bytes({0x01, 0x00, 0x00, 0x80})
+      .Tag(vaInt64).Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF})
+      .Tag(vaExtended).Bytes({0, 0, 0, 0, 0, 0, 0, 0xC0, 0xFF, 0x3F})
+      .Tag(vaDouble).Bytes({0, 0, 0, 0, 0, 0, 0x04, 0x40})
+      .Tag(vaSingle).Bytes({0x00, 0x00, 0x20, 0x40})
+      .Tag(vaCurrency).Bytes({0xD2, 0x04, 0, 0, 0, 0, 0, 0})
+      .Tag(vaDate).Bytes({0, 0, 0, 0, 0, 0, 0xF0, 0x3F})
+      .Tag(vaString).Str("short")
+      .Tag(vaLString).Bytes({3, 0, 0, 0}).Raw("abc")
+      .Tag(vaUTF8String).Bytes({2, 0, 0, 0}).Raw("\xC3\xA9")
+      // "A", U+4E2D, U+1F600 as a surrogate pair, then an unpaired high surrogate
+      .Tag(vaWString).Bytes({5, 0, 0, 0, 'A', 0, 0x2D, 0x4E, 0x3D, 0xD8, 0x00, 0xDE, 0x00, 0xD8})
+      .Tag(vaIdent).Str("clRed")
+      .Tag(vaFalse).Tag(vaTrue).Tag(vaNil)
+      .Tag(vaSet).Str("fsBold").Str("fsItalic").Str("")
+      .Tag(vaBinary).Bytes({2, 0, 0, 0, 0xDE, 0xAD})
+      .Tag(vaList).Tag(vaInt8).Bytes({1}).Tag(vaNull)
+      .Data;
+  // clang-format on
   TMemoryStream S;
   Load(S, Data);
   TReader R(&S);
@@ -307,54 +284,21 @@ TEST(Reader, ReadsEveryValueKind) {
 
 TEST(Reader, SkipsEveryValueKind) {
   // Every kind of value once, each followed by a marker integer.
+  // clang-format off
   const TBytes Data = ByteBuilder()
-                          .Tag(vaInt16)
-                          .Bytes({1, 2})
-                          .Tag(vaInt8)
-                          .Bytes({1})
-                          .Tag(vaExtended)
-                          .Bytes({0, 0, 0, 0, 0, 0, 0, 0, 0, 0})
-                          .Tag(vaInt8)
-                          .Bytes({2})
-                          .Tag(vaWString)
-                          .Bytes({1, 0, 0, 0, 'x', 0})
-                          .Tag(vaInt8)
-                          .Bytes({3})
-                          .Tag(vaSet)
-                          .Str("a")
-                          .Str("")
-                          .Tag(vaInt8)
-                          .Bytes({4})
-                          .Tag(vaBinary)
-                          .Bytes({1, 0, 0, 0, 9})
-                          .Tag(vaInt8)
-                          .Bytes({5})
-                          .Tag(vaList)
-                          .Tag(vaList)
-                          .Tag(vaString)
-                          .Str("x")
-                          .Tag(vaNull)
-                          .Tag(vaNull)
-                          .Tag(vaInt8)
-                          .Bytes({6})
-                          .Tag(vaCollection)
-                          .Tag(vaList)
-                          .Str("A")
-                          .Tag(vaInt8)
-                          .Bytes({1})
-                          .Tag(vaNull)
-                          .Tag(vaInt8)
-                          .Bytes({3})
-                          .Tag(vaList)
-                          .Tag(vaNull)
-                          .Tag(vaNull)
-                          .Tag(vaInt8)
-                          .Bytes({7})
-                          .Tag(vaCurrency)
-                          .Bytes({0, 0, 0, 0, 0, 0, 0, 0})
-                          .Tag(vaInt8)
-                          .Bytes({8})
-                          .Data;
+      .Tag(vaInt16).Bytes({1, 2}).Tag(vaInt8).Bytes({1})
+      .Tag(vaExtended).Bytes({0, 0, 0, 0, 0, 0, 0, 0, 0, 0}).Tag(vaInt8).Bytes({2})
+      .Tag(vaWString).Bytes({1, 0, 0, 0, 'x', 0}).Tag(vaInt8).Bytes({3})
+      .Tag(vaSet).Str("a").Str("").Tag(vaInt8).Bytes({4})
+      .Tag(vaBinary).Bytes({1, 0, 0, 0, 9}).Tag(vaInt8).Bytes({5})
+      .Tag(vaList).Tag(vaList).Tag(vaString).Str("x").Tag(vaNull).Tag(vaNull).Tag(vaInt8).Bytes({6})
+      .Tag(vaCollection)
+          .Tag(vaList).Str("A").Tag(vaInt8).Bytes({1}).Tag(vaNull)
+          .Tag(vaInt8).Bytes({3}).Tag(vaList).Tag(vaNull)
+          .Tag(vaNull).Tag(vaInt8).Bytes({7})
+      .Tag(vaCurrency).Bytes({0, 0, 0, 0, 0, 0, 0, 0}).Tag(vaInt8).Bytes({8})
+      .Data;
+  // clang-format on
   TMemoryStream S;
   Load(S, Data);
   TReader R(&S);
@@ -400,37 +344,29 @@ TEST(Reader, TruncatedValuesAndDamagedLengthsNeverReadPastTheEnd) {
   struct Case {
     TBytes Data;
     const char* Fragment;
+    void (*Read)(TReader& R);  // the typed read of the value
   };
   const Case Cases[] = {
-      {{vaInt32, 1, 2}, "while reading an integer"},
-      {{vaExtended, 0, 0, 0}, "while reading a float"},
-      {{vaString, 5, 'a', 'b'}, "while reading a string"},
-      {{vaLString, 0xFF, 0xFF, 0xFF, 0xFF, 'a'}, "while reading a string"},
-      {{vaWString, 0xFF, 0xFF, 0xFF, 0xFF, 'a', 0}, "while reading a string"},
-      {{vaBinary, 0xFF, 0xFF, 0xFF, 0x7F}, "while reading binary data"},
-      {{vaList, vaInt8, 1}, "Unexpected end of stream at offset 3"},
-      {{}, "while reading a value type"},
+      {{vaInt32, 1, 2}, "while reading an integer", [](TReader& R) { R.ReadInteger(); }},
+      {{vaExtended, 0, 0, 0}, "while reading a float", [](TReader& R) { R.ReadFloat(); }},
+      {{vaString, 5, 'a', 'b'}, "while reading a string", [](TReader& R) { R.ReadString(); }},
+      {{vaLString, 0xFF, 0xFF, 0xFF, 0xFF, 'a'}, "while reading a string", [](TReader& R) { R.ReadString(); }},
+      {{vaWString, 0xFF, 0xFF, 0xFF, 0xFF, 'a', 0}, "while reading a string", [](TReader& R) { R.ReadString(); }},
+      {{vaBinary, 0xFF, 0xFF, 0xFF, 0x7F}, "while reading binary data", [](TReader& R) { R.ReadBinary(); }},
+      {{vaList, vaInt8, 1},
+       "Unexpected end of stream at offset 3",
+       [](TReader& R) {
+         R.ReadListBegin();
+         R.ReadInteger();
+         R.ReadListEnd();
+       }},
+      {{}, "while reading a value type", [](TReader& R) { R.ReadValue(); }},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Fragment);
     ExpectReadError(
         C.Data, [](TReader& R) { R.SkipValue(); }, C.Fragment);
-    ExpectReadError(
-        C.Data,
-        [](TReader& R) {
-          const TValueType V = R.NextValue();
-          if (V == vaList)
-            R.ReadListBegin(), R.ReadInteger(), R.ReadListEnd();
-          else if (V == vaBinary)
-            R.ReadBinary();
-          else if (V == vaInt32)
-            R.ReadInteger();
-          else if (V == vaExtended)
-            R.ReadFloat();
-          else
-            R.ReadString();
-        },
-        C.Fragment);
+    ExpectReadError(C.Data, C.Read, C.Fragment);
   }
 }
 

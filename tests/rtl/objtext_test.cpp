@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <typeinfo>
@@ -38,101 +39,43 @@ TBytes TextToBinary(const std::string& Text) {
 
 // An image with every kind of value the writer produces, built byte by byte.
 TBytes FormFixture() {
+  // clang-format off
   return ByteBuilder()
       .Signature()
-      .Str("TForm")
-      .Str("Form1")
-      .Str("Left")
-      .Tag(vaInt8)
-      .Bytes({10})
-      .Str("Width")
-      .Tag(vaInt16)
-      .Bytes({0x2C, 0x01})
-      .Str("Tag")
-      .Tag(vaInt32)
-      .Bytes({0xA0, 0x86, 0x01, 0x00})
-      .Str("Big")
-      .Tag(vaInt64)
-      .Bytes({0x00, 0xF2, 0x05, 0x2A, 0x01, 0x00, 0x00, 0x00})
-      .Str("Caption")
-      .Tag(vaString)
-      .Bytes({8})
-      .Raw("It's\r\n\xC3\xA9")
-      .Str("Scale")
-      .Tag(vaExtended)
-      .Bytes({0, 0, 0, 0, 0, 0, 0, 0xC0, 0xFF, 0x3F})
-      .Str("Visible")
-      .Tag(vaFalse)
-      .Str("Enabled")
-      .Tag(vaTrue)
-      .Str("Align")
-      .Tag(vaIdent)
-      .Str("alClient")
-      .Str("PopupMenu")
-      .Tag(vaNil)
-      .Str("Next")
-      .Tag(vaIdent)
-      .Str("Form2.Button1")
-      .Str("OnClick")
-      .Tag(vaIdent)
-      .Str("Button1Click")
-      .Str("Font.Style")
-      .Tag(vaSet)
-      .Str("fsBold")
-      .Str("fsItalic")
-      .Str("")
-      .Str("Anchors")
-      .Tag(vaSet)
-      .Str("")
-      .Str("Items.Strings")
-      .Tag(vaList)
-      .Tag(vaString)
-      .Str("one")
-      .Tag(vaString)
-      .Str("two")
-      .Tag(vaNull)
-      .Str("Empty")
-      .Tag(vaList)
-      .Tag(vaNull)
-      .Str("Columns")
-      .Tag(vaCollection)
-      .Tag(vaList)
-      .Str("Width")
-      .Tag(vaInt8)
-      .Bytes({40})
-      .Str("Title.Caption")
-      .Tag(vaString)
-      .Str("A")
-      .Tag(vaNull)
-      .Tag(vaInt8)
-      .Bytes({2})
-      .Tag(vaList)
-      .Tag(vaNull)
-      .Tag(vaNull)
-      .Str("Data")
-      .Tag(vaBinary)
-      .Bytes({3, 0, 0, 0, 0x0A, 0x0B, 0x0C})
-      .Tag(vaNull)
-      .Str("TButton")
-      .Str("Button1")
-      .Str("Caption")
-      .Tag(vaString)
-      .Str("OK")
-      .Tag(vaNull)
-      .Tag(vaNull)
-      .Bytes({0xF3})
-      .Tag(vaInt8)
-      .Bytes({2})
-      .Str("TPanel")
-      .Str("")
-      .Tag(vaNull)
-      .Str("TLabel")
-      .Str("Label1")
-      .Tag(vaNull)
-      .Tag(vaNull)
-      .Tag(vaNull)
-      .Tag(vaNull)
+      .Str("TForm").Str("Form1")
+      .Str("Left").Tag(vaInt8).Bytes({10})
+      .Str("Width").Tag(vaInt16).Bytes({0x2C, 0x01})
+      .Str("Tag").Tag(vaInt32).Bytes({0xA0, 0x86, 0x01, 0x00})
+      .Str("Big").Tag(vaInt64).Bytes({0x00, 0xF2, 0x05, 0x2A, 0x01, 0x00, 0x00, 0x00})
+      .Str("Caption").Tag(vaString).Bytes({8}).Raw("It's\r\n\xC3\xA9")
+      .Str("Scale").Tag(vaExtended).Bytes({0, 0, 0, 0, 0, 0, 0, 0xC0, 0xFF, 0x3F})
+      .Str("Visible").Tag(vaFalse)
+      .Str("Enabled").Tag(vaTrue)
+      .Str("Align").Tag(vaIdent).Str("alClient")
+      .Str("PopupMenu").Tag(vaNil)
+      .Str("Next").Tag(vaIdent).Str("Form2.Button1")
+      .Str("OnClick").Tag(vaIdent).Str("Button1Click")
+      .Str("Font.Style").Tag(vaSet).Str("fsBold").Str("fsItalic").Str("")
+      .Str("Anchors").Tag(vaSet).Str("")
+      .Str("Items.Strings").Tag(vaList).Tag(vaString).Str("one").Tag(vaString).Str("two").Tag(vaNull)
+      .Str("Empty").Tag(vaList).Tag(vaNull)
+      .Str("Columns").Tag(vaCollection)
+          .Tag(vaList).Str("Width").Tag(vaInt8).Bytes({40}).Str("Title.Caption").Tag(vaString).Str("A").Tag(vaNull)
+          .Tag(vaInt8).Bytes({2}).Tag(vaList).Tag(vaNull)
+          .Tag(vaNull)
+      .Str("Data").Tag(vaBinary).Bytes({3, 0, 0, 0, 0x0A, 0x0B, 0x0C})
+      .Tag(vaNull)  // end of the properties
+      .Str("TButton").Str("Button1")
+          .Str("Caption").Tag(vaString).Str("OK")
+          .Tag(vaNull)
+          .Tag(vaNull)
+      .Bytes({0xF3}).Tag(vaInt8).Bytes({2}).Str("TPanel").Str("")  // inherited, child position 2
+          .Tag(vaNull)
+          .Str("TLabel").Str("Label1").Tag(vaNull).Tag(vaNull)
+          .Tag(vaNull)
+      .Tag(vaNull)  // end of the children
       .Data;
+  // clang-format on
 }
 
 const char* const FormText =
@@ -329,32 +272,20 @@ TEST(ObjectText, LongStringsSplitBetweenCharactersAndUseLString) {
 }
 
 TEST(ObjectText, StringTagsOfOtherWritersRead) {
+  // clang-format off
   const TBytes Data = ByteBuilder()
-                          .Signature()
-                          .Str("TA")
-                          .Str("A1")
-                          .Str("U")
-                          .Tag(vaUTF8String)
-                          .Bytes({3, 0, 0, 0})
-                          .Raw("\xE4\xB8\xAD")
-                          .Str("W")
-                          .Tag(vaWString)
-                          .Bytes({2, 0, 0, 0, 0x2D, 0x4E, 'x', 0})
-                          .Str("L")
-                          .Tag(vaLString)
-                          .Bytes({2, 0, 0, 0})
-                          .Raw("ab")
-                          .Str("D")
-                          .Tag(vaDouble)
-                          .Bytes({0, 0, 0, 0, 0, 0, 0x04, 0x40})
-                          .Str("I")
-                          .Tag(vaInt32)
-                          .Bytes({5, 0, 0, 0})
-                          .Str("N")
-                          .Tag(vaNull)
-                          .Tag(vaNull)
-                          .Tag(vaNull)
-                          .Data;
+      .Signature()
+      .Str("TA").Str("A1")
+      .Str("U").Tag(vaUTF8String).Bytes({3, 0, 0, 0}).Raw("\xE4\xB8\xAD")
+      .Str("W").Tag(vaWString).Bytes({2, 0, 0, 0, 0x2D, 0x4E, 'x', 0})
+      .Str("L").Tag(vaLString).Bytes({2, 0, 0, 0}).Raw("ab")
+      .Str("D").Tag(vaDouble).Bytes({0, 0, 0, 0, 0, 0, 0x04, 0x40})
+      .Str("I").Tag(vaInt32).Bytes({5, 0, 0, 0})
+      .Str("N").Tag(vaNull)
+      .Tag(vaNull)
+      .Tag(vaNull)
+      .Data;
+  // clang-format on
   EXPECT_EQ(BinaryToText(Data),
             "object A1: TA\n"
             "  U = '\xE4\xB8\xAD'\n"
@@ -369,19 +300,14 @@ TEST(ObjectText, StringTagsOfOtherWritersRead) {
 
 TEST(ObjectText, KeywordsAsPropertyNamesAndBlankLines) {
   const TBytes Binary = TextToBinary("\xEF\xBB\xBF\n\nobject A: TA\r\n  End = 1\r\n  Object = item\r\nend\r\n\r\n");
+  // clang-format off
   EXPECT_EQ(Binary, ByteBuilder()
-                        .Signature()
-                        .Str("TA")
-                        .Str("A")
-                        .Str("End")
-                        .Tag(vaInt8)
-                        .Bytes({1})
-                        .Str("Object")
-                        .Tag(vaIdent)
-                        .Str("item")
-                        .Tag(vaNull)
-                        .Tag(vaNull)
+                        .Signature().Str("TA").Str("A")
+                        .Str("End").Tag(vaInt8).Bytes({1})
+                        .Str("Object").Tag(vaIdent).Str("item")
+                        .Tag(vaNull).Tag(vaNull)
                         .Data);
+  // clang-format on
 }
 
 TEST(ObjectText, ConsecutiveImagesConvertOneAfterAnother) {
@@ -410,6 +336,27 @@ TEST(ObjectText, ConsecutiveImagesConvertOneAfterAnother) {
   ObjectTextToBinary(&TextIn, &BinOut);
   EXPECT_EQ(TextIn.Position(), TextIn.Size());
   EXPECT_EQ(Contents(BinOut), All);
+}
+
+TEST(ObjectText, AnObjectConvertsWhateverTextFollowsIt) {
+  const std::string Text = "object A: TA\nend\n  'unterminated";
+  TStringStream In(Text);
+  TMemoryStream Out;
+  ObjectTextToBinary(&In, &Out);
+  EXPECT_EQ(In.Position(), std::int64_t(Text.find('\'')));
+  EXPECT_EQ(Contents(Out), ByteBuilder().Signature().Str("TA").Str("A").Tag(vaNull).Tag(vaNull).Data);
+  ExpectError<EParserError>([&] { ObjectTextToBinary(&In, &Out); }, "Unterminated string on line 3");
+  EXPECT_EQ(In.Position(), std::int64_t(Text.find('\'')));
+}
+
+TEST(ObjectText, LineNumbersCountFromTheStartOfTheStream) {
+  const std::string Text = "object A: TA\nend\n\nobject B: TB\n  X 1\nend\n";
+  TStringStream In(Text);
+  TMemoryStream Out;
+  ObjectTextToBinary(&In, &Out);
+  const std::int64_t Second = In.Position();
+  ExpectError<EParserError>([&] { ObjectTextToBinary(&In, &Out); }, "'=' expected but number 1 found on line 5");
+  EXPECT_EQ(In.Position(), Second);
 }
 
 TEST(ObjectText, TruncatedImageRaisesAReadErrorAtEveryOffset) {
@@ -467,9 +414,16 @@ TEST(ObjectText, DamagedImagesRaiseReadErrorsNamingTheFault) {
   }
 }
 
+TEST(ObjectText, TheLongestClassNameRoundTrips) {
+  const std::string Text = "object A: T" + std::string(MaxClassNameLength - 1, 'x') + "\nend\n";
+  const TBytes Binary = TextToBinary(Text);
+  EXPECT_EQ(Binary[4], MaxClassNameLength);
+  EXPECT_EQ(BinaryToText(Binary), Text);
+}
+
 TEST(ObjectText, BadTextRaisesParserErrorsWithTheLine) {
   struct Case {
-    const char* Text;
+    std::string Text;
     const char* Message;
   };
   const Case Cases[] = {
@@ -491,6 +445,12 @@ TEST(ObjectText, BadTextRaisesParserErrorsWithTheLine) {
       {"object A: TA\n  X = 1.23456c\nend", "Invalid currency value 1.23456 on line 2"},
       {"object A: TA\n  X = 'a' +\nend", "String expected but 'end' found on line 3"},
       {"object A: 5\nend", "Class name expected but number 5 found on line 1"},
+      {"object A: TA.\nend", "Invalid class name 'TA.' on line 1"},
+      {"object A:\n  TAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA" + std::string(208, 'A') + "\nend",
+       "Class name 'TAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA...' longer than 239 bytes on line 2"},
+      {"object A.B: TA\nend", "Invalid component name 'A.B' on line 1"},
+      {"object A: TA\n  X = [a.b]\nend", "Invalid set element 'a.b' on line 2"},
+      {"object A: TA\n  X. = 1\nend", "Property name expected but 'X.' found on line 2"},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Text);

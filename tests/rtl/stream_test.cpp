@@ -48,7 +48,13 @@ TEST(MemoryStream, WritesReadsAndSeeks) {
   EXPECT_EQ(S.Seek(0, soFromBeginning), 0);
   EXPECT_EQ(S.Seek(0, soFromEnd), 5);
   EXPECT_THROW(S.Seek(-6, soEnd), EStreamError);
+  EXPECT_THROW(S.Seek(INT64_MAX, soEnd), EStreamError);
   EXPECT_EQ(S.Position(), 5) << "a failed seek keeps the position";
+  // Far beyond the end nothing can be written.
+  S.Seek(INT64_MAX - 2, soBeginning);
+  EXPECT_EQ(S.Write("abc", 3), 0);
+  EXPECT_THROW(S.WriteBuffer("abc", 3), EWriteError);
+  EXPECT_EQ(S.Size(), 5);
 }
 
 TEST(MemoryStream, WritingPastTheEndFillsTheGapWithZeros) {

@@ -38,7 +38,7 @@ int ToText(const std::string& FileName, const std::string* OffsetText) {
   if (OffsetText != nullptr) {
     if (!TryStrToInt64(*OffsetText, Offset) || Offset < 0) {
       std::fprintf(stderr, "velstream: invalid offset '%s'\n", OffsetText->c_str());
-      return 2;
+      return Usage();
     }
     if (Offset > Input.Size()) {
       std::fprintf(stderr, "velstream: %s: offset %lld lies beyond the end of the file (%lld bytes)\n",
