@@ -116,6 +116,22 @@ bool AncestorsEnabledAndVisible(const TControl* C) {
   return true;
 }
 
+// The default buttons of the form show whether Enter reaches them, which
+// depends on which button has the focus.
+void InvalidateDefaultButtons(TControl* Control) {
+  std::vector<TWinControl*> Pending;
+  if (TCustomForm* F = Control->GetParentForm()) Pending.push_back(F);
+  while (!Pending.empty()) {
+    TWinControl* W = Pending.back();
+    Pending.pop_back();
+    for (int I = 0; I < W->ControlCount(); ++I) {
+      TControl* C = W->Controls(I);
+      if (auto* B = dynamic_cast<TButton*>(C); B && B->Default()) B->Invalidate();
+      if (auto* CW = dynamic_cast<TWinControl*>(C)) Pending.push_back(CW);
+    }
+  }
+}
+
 TRect Intersect(const TRect& A, const TRect& B) {
   return Rect(std::max(A.Left, B.Left), std::max(A.Top, B.Top), std::min(A.Right, B.Right),
               std::min(A.Bottom, B.Bottom));
@@ -375,12 +391,14 @@ void TButtonControl::WMLButtonUp(TMessage& Message) {
 
 void TButtonControl::WMSetFocus(TMessage& Message) {
   Invalidate();
+  if (dynamic_cast<TButton*>(this)) InvalidateDefaultButtons(this);
   TCustomControl::WMSetFocus(Message);
 }
 
 void TButtonControl::WMKillFocus(TMessage& Message) {
   FPressed = false;
   Invalidate();
+  if (dynamic_cast<TButton*>(this)) InvalidateDefaultButtons(this);
   TCustomControl::WMKillFocus(Message);
 }
 
@@ -586,6 +604,7 @@ void TRadioButton::VelPublish(TPublisher& P) {
 }
 
 TRadioButton::TRadioButton(TComponent* AOwner) : TButtonControl(AOwner) {
+  FTabStop = false;  // only the checked button of a group is a tab stop
   FColor = clBtnFace;
   FParentColor = true;
   SetBounds(0, 0, 113, 17);
@@ -662,6 +681,11 @@ TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TCustomControl(AOwner) {
 int TCustomGroupBox::CaptionHeight() {
   Canvas()->Font()->Assign(FFont);
   return Canvas()->TextHeight("Wg");
+}
+
+void TCustomGroupBox::AlignControls(TControl* AControl, TRect& Rect) {
+  Rect = ::platform::Rect(Rect.Left + 2, Rect.Top + CaptionHeight() + 2, Rect.Right - 2, Rect.Bottom - 2);
+  TCustomControl::AlignControls(AControl, Rect);
 }
 
 void TCustomGroupBox::Paint() {
@@ -1158,6 +1182,19 @@ void TTextControl::WMSize(TMessage& Message) {
   ScrollCaretIntoView();
 }
 
+void TTextControl::Dispatch(TMessage& Message) {
+  if (Message.Msg == WM_MOUSEWHEEL && FMultiLine) {
+    const int Notches = SHORT(HIWORD(Message.WParam)) / 120;
+    const int Rows = std::max(1, EditRect().Height() / LineHeight());
+    const int Lines = int(SplitLines().size());
+    FTopLine = std::clamp(FTopLine - 3 * Notches, 0, std::max(0, Lines - Rows));
+    Invalidate();
+    Message.Result = 1;
+    return;
+  }
+  TCustomControl::Dispatch(Message);
+}
+
 void TTextControl::CMFontChanged(TMessage& Message) {
   TCustomControl::CMFontChanged(Message);
   ScrollCaretIntoView();
@@ -1347,7 +1384,7 @@ int TCustomListBox::ItemHeight() const {
   return std::max(13, FCanvas->TextHeight("Wg") + 1);
 }
 
-int TCustomListBox::VisibleRows() { return std::max(1, (FHeight - 2) / ItemHeight()); }
+int TCustomListBox::VisibleRows() const { return std::max(1, (FHeight - 2) / ItemHeight()); }
 
 void TCustomListBox::SetItemIndex(int Value) {
   if (Value < 0 || Value >= FItems->Count()) Value = -1;
@@ -1361,7 +1398,7 @@ void TCustomListBox::SetItemIndex(int Value) {
 }
 
 void TCustomListBox::SetTopIndex(int Value) {
-  Value = std::clamp(Value, 0, std::max(0, FItems->Count() - 1));
+  Value = std::clamp(Value, 0, std::max(0, FItems->Count() - VisibleRows()));
   if (FTopIndex == Value) return;
   FTopIndex = Value;
   Invalidate();
@@ -1371,6 +1408,16 @@ void TCustomListBox::SetSorted(bool Value) {
   if (FSorted == Value) return;
   FSorted = Value;
   FItems->SetSorted(Value);
+}
+
+void TCustomListBox::Dispatch(TMessage& Message) {
+  if (Message.Msg == WM_MOUSEWHEEL) {
+    const int Notches = SHORT(HIWORD(Message.WParam)) / 120;
+    SetTopIndex(FTopIndex - 3 * Notches);
+    Message.Result = 1;
+    return;
+  }
+  TCustomControl::Dispatch(Message);
 }
 
 void TCustomListBox::ItemsChanged(TObject*) {
@@ -1420,6 +1467,17 @@ void TCustomListBox::Paint() {
     C->Font()->SetColor(!FEnabled ? clGrayText : Selected ? clHighlightText : FFont->Color());
     C->Brush()->SetStyle(bsClear);
     C->TextRect(Clip, IR.Left + 2, IR.Top, FItems->Get(I));
+  }
+  // A thin bar at the right shows where the visible rows lie when not all fit.
+  const int Rows = VisibleRows(), Count = FItems->Count();
+  if (Count > Rows && Inner.Height() > 0) {
+    const TRect Track = Rect(Inner.Right - 5, Inner.Top, Inner.Right, Inner.Bottom);
+    C->Brush()->SetColor(clBtnFace);
+    C->FillRect(Track);
+    const int ThumbH = std::max(8, Track.Height() * Rows / Count);
+    const int ThumbTop = Track.Top + (Track.Height() - ThumbH) * FTopIndex / std::max(1, Count - Rows);
+    C->Brush()->SetColor(clBtnShadow);
+    C->FillRect(Rect(Track.Left + 1, ThumbTop, Track.Right - 1, ThumbTop + ThumbH));
   }
 }
 

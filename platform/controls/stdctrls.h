@@ -212,6 +212,8 @@ class TCustomGroupBox : public TCustomControl {
 
  protected:
   void Paint() override;
+  /// Aligned children lie inside the frame, below the caption.
+  void AlignControls(TControl* AControl, TRect& Rect) override;
   /// The height of the caption's text (the frame's top runs through its middle).
   int CaptionHeight();
 };
@@ -310,6 +312,8 @@ class TTextControl : public TCustomControl {
   void WMTimer(TMessage& Message) override;
   void WMSize(TMessage& Message) override;
   void CMFontChanged(TMessage& Message) override;
+  /// The wheel scrolls a multi-line text.
+  void Dispatch(TMessage& Message) override;
 
   int FAnchor = 0;  // the fixed end of the selection
   int FCaret = 0;   // the moving end, where the caret is
@@ -400,10 +404,12 @@ class TCustomListBox : public TCustomControl {
   void WMMouseMove(TMessage& Message) override;
   void WMSetFocus(TMessage& Message) override;
   void WMKillFocus(TMessage& Message) override;
+  /// The wheel scrolls the list.
+  void Dispatch(TMessage& Message) override;
   void ItemsChanged(TObject* Sender);
   /// Selects an item because of input: scrolls it into view and fires OnClick.
   void SelectByUser(int Index);
-  int VisibleRows();
+  int VisibleRows() const;
 
   TStringList* FItems;
   int FItemIndex = -1;

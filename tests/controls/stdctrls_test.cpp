@@ -552,4 +552,95 @@ TEST_F(StdControls, ClassesAreRegisteredAndPublishTheirProperties) {
   EXPECT_EQ(GetObjectProp(B, "Font"), B->Font());
 }
 
+// ------------------------------------------------------- focus, wheel, layout
+
+TEST_F(StdControls, TabMovesThroughTheFocusableControlsInOrder) {
+  TForm* Form = NewForm(400, 300);
+  auto* E = Put<TEdit>(Form, 10, 10);
+  auto* B = Put<TButton>(Form, 10, 40);
+  Put<TLabel>(Form, 10, 70)->SetCaption("not focusable");
+  auto* C = Put<TCheckBox>(Form, 10, 90);
+  auto* M = Put<TMemo>(Form, 10, 110);
+  auto* R = Put<TRadioButton>(Form, 200, 10);  // unchecked: no tab stop
+  auto* L = Put<TListBox>(Form, 200, 40);
+  E->SetText("abc");
+  E->SetFocus();
+  std::vector<TWinControl*> Order;
+  for (int I = 0; I < 5; ++I) {
+    Key(VK_TAB);
+    for (TWinControl* W : std::vector<TWinControl*>{E, B, C, M, R, L})
+      if (W->Focused()) Order.push_back(W);
+  }
+  EXPECT_EQ(Order, (std::vector<TWinControl*>{B, C, M, L, E}));
+  EXPECT_EQ(E->SelLength(), 3);  // an edit reached by Tab selects its text
+  Key(VK_TAB, {ssShift});
+  EXPECT_TRUE(L->Focused());
+  R->SetChecked(true);
+  EXPECT_TRUE(R->TabStop());
+}
+
+TEST_F(StdControls, DefaultButtonHighlightFollowsTheFocusedButton) {
+  TForm* Form = NewForm(200, 60);
+  auto* Def = Put<TButton>(Form, 10, 10);
+  Def->SetDefault(true);
+  auto* Other = Put<TButton>(Form, 100, 10);
+  std::unique_ptr<TBitmap> Image(Form->GetFormImage());
+  EXPECT_EQ(PixelOf(Image.get(), 10, 10), ColorToRGB(clHighlight));
+  EXPECT_EQ(PixelOf(Image.get(), 100, 10), ColorToRGB(clBtnShadow));
+  Other->SetFocus();
+  ProcessMessages();
+  Image.reset(Form->GetFormImage());
+  EXPECT_EQ(PixelOf(Image.get(), 10, 10), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(PixelOf(Image.get(), 100, 10), ColorToRGB(clHighlight));
+}
+
+TEST_F(StdControls, MemoAndListBoxScrollWithTheCaretAndTheWheel) {
+  TForm* Form = NewForm(300, 200);
+  auto* M = Put<TMemo>(Form, 10, 10, 150, 50);
+  auto Wheel = [&](int Delta) {
+    TInputEvent W;
+    W.Kind = TInputKind::Wheel;
+    W.Window = Form->Handle();
+    W.Pos = Point(20, 20);
+    W.WheelDelta = Delta;
+    PostInputEvent(W);
+    ProcessMessages();
+  };
+  M->SetFocus();
+  for (int I = 0; I < 6; ++I) {
+    if (I) Key(VK_RETURN);
+    Type(std::u32string(U"l") + char32_t(U'0' + I));
+  }
+  // The caret's line is in view: the top row now shows a later line.
+  EXPECT_GT(M->CharFromPoint(Point(3, 3)), 0);
+  Wheel(120);
+  EXPECT_EQ(M->CharFromPoint(Point(3, 3)), 0);
+  Wheel(-120);
+  EXPECT_EQ(M->CharFromPoint(Point(3, 3)), 9);  // three lines of "lN\n" further
+
+  auto* L = Put<TListBox>(Form, 170, 10, 100, 60);
+  for (int I = 0; I < 20; ++I) L->Items()->Add("item " + std::to_string(I));
+  L->SetFocus();
+  Wheel(-120);
+  EXPECT_EQ(L->TopIndex(), 3);
+  Wheel(-120 * 10);
+  EXPECT_EQ(L->TopIndex(), 20 - (60 - 2) / L->ItemHeight());  // no further than the last row
+  Wheel(120 * 10);
+  EXPECT_EQ(L->TopIndex(), 0);
+}
+
+TEST_F(StdControls, GroupBoxAlignsChildrenInsideItsFrame) {
+  TForm* Form = NewForm(300, 200);
+  auto* G = Put<TGroupBox>(Form, 10, 10);
+  EXPECT_EQ(G->Width(), 185);
+  EXPECT_EQ(G->Height(), 105);
+  auto* E = new TEdit(Form);
+  E->SetParent(G);
+  E->SetAlign(alClient);
+  EXPECT_EQ(E->Left(), 2);
+  EXPECT_GT(E->Top(), 8);
+  EXPECT_EQ(E->Left() + E->Width(), G->Width() - 2);
+  EXPECT_EQ(E->Top() + E->Height(), G->Height() - 2);
+}
+
 }  // namespace
