@@ -276,6 +276,19 @@ TEST_F(ExtControls, FormWithOneOfEachControlPaintsEachWhereItLies) {
   EXPECT_GT(CountDark(B, Bounds(Combo->Left() + 3, Combo->Top() + 2, 60, 17)), 10);                  // "Apple"
   EXPECT_GT(CountDark(B, Bounds(Combo->Left() + Combo->Width() - 17, Combo->Top() + 6, 16, 9)), 5);  // the arrow
 
+  // A focused control shows it: the edit's and the check box's borders take the highlight colour.
+  Edit->SetFocus();
+  ProcessMessages();
+  Image.reset(Form->GetFormImage());
+  EXPECT_EQ(PixelOf(Image.get(), Edit->Left(), Edit->Top()), Hilite);
+  Check->SetFocus();
+  ProcessMessages();
+  Image.reset(Form->GetFormImage());
+  SavePng(Image.get(), "standard_controls_focused.png");
+  EXPECT_EQ(PixelOf(Image.get(), Edit->Left(), Edit->Top()), Shadow);
+  EXPECT_EQ(PixelOf(Image.get(), Check->Left(), Check->Top() + 8), Hilite);
+  B = Image.get();
+
   // A disabled control draws its text in the grey text colour: nothing darker than it.
   EXPECT_GT(CountDark(B, Inside(Button, 10, 4, 10, 4), 100), 20);
   Button->SetEnabled(false);

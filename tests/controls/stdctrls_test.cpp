@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -420,10 +421,19 @@ TEST_F(StdControls, ComboBoxDropsDownAndPicksAnItemWithTheMouse) {
   TCustomControl* List = C->ListWindow();
   ASSERT_NE(List, nullptr);
   EXPECT_EQ(List->Top(), C->ClientToScreen(Point(0, C->Height())).Y);
-  // The list is a window of its own: click its third row there.
+  // The list is a window of its own: click its third row there. Hovering highlights the row.
   const int RowH = (List->Height() - 2) / 3;
   const TPoint P = Point(20, 1 + 2 * RowH + RowH / 2);
   InjectMouseMove(List->Handle(), P);
+  ProcessMessages();
+  UpdateWindow(List->Handle());
+  const std::filesystem::path Dir = std::filesystem::current_path() / "test-output";
+  std::filesystem::create_directories(Dir);
+  ASSERT_TRUE(SaveWindowImage(List->Handle(), (Dir / "combo_list.png").string()));
+  TBitmap Shot;
+  Shot.LoadFromFile((Dir / "combo_list.png").string());
+  EXPECT_EQ(PixelOf(&Shot, List->Width() - 4, P.Y), ColorToRGB(clHighlight));
+  EXPECT_EQ(PixelOf(&Shot, List->Width() - 4, 1 + RowH / 2), ColorToRGB(clWindow));
   InjectMouseButton(List->Handle(), TInputButton::Left, true, P);
   InjectMouseButton(List->Handle(), TInputButton::Left, false, P);
   ProcessMessages();
