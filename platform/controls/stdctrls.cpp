@@ -638,6 +638,23 @@ void TRadioButton::Click() {
     SetChecked(true);
 }
 
+void TRadioButton::KeyDown(WORD& Key, TShiftState Shift) {
+  TButtonControl::KeyDown(Key, Shift);
+  if (!FParent || (Key != VK_UP && Key != VK_DOWN && Key != VK_LEFT && Key != VK_RIGHT)) return;
+  std::vector<TRadioButton*> Group;
+  for (int I = 0; I < FParent->ControlCount(); ++I)
+    if (auto* R = dynamic_cast<TRadioButton*>(FParent->Controls(I)); R && R->Visible() && R->Enabled())
+      Group.push_back(R);
+  auto It = std::find(Group.begin(), Group.end(), this);
+  if (It == Group.end() || Group.size() < 2) return;
+  const int N = int(Group.size());
+  const int Step = Key == VK_UP || Key == VK_LEFT ? -1 : 1;
+  TRadioButton* Next = Group[size_t(((It - Group.begin()) + Step + N) % N)];
+  Key = 0;
+  Next->SetFocus();
+  Next->Click();
+}
+
 void TRadioButton::Paint() {
   TCanvas* C = Canvas();
   const TRect R = ClientRect();
@@ -1724,6 +1741,10 @@ void TCustomComboBox::SetDroppedDown(bool Value) {
 }
 
 void TCustomComboBox::SetItemIndex(int Value) {
+  if (ComponentState().Contains(csLoading)) {
+    FItemIndex = Value;  // the items may not have been read yet
+    return;
+  }
   if (Value < 0 || Value >= FItems->Count()) Value = -1;
   if (Value == FItemIndex && (Value < 0 || FText == FItems->Get(Value))) return;
   FItemIndex = Value;
@@ -1734,7 +1755,18 @@ void TCustomComboBox::SetItemIndex(int Value) {
 
 void TCustomComboBox::SetText(const std::string& Value) {
   TTextControl::SetText(Value);
-  FItemIndex = FItems->IndexOf(Value);
+  if (!ComponentState().Contains(csLoading)) FItemIndex = FItems->IndexOf(Value);
+}
+
+void TCustomComboBox::Loaded() {
+  TTextControl::Loaded();
+  // A stored item index picks its item; otherwise the index follows the text.
+  const int Index = FItemIndex;
+  FItemIndex = -1;
+  if (Index >= 0 && Index < FItems->Count())
+    SetItemIndex(Index);
+  else
+    FItemIndex = FItems->IndexOf(FText);
 }
 
 void TCustomComboBox::SetStyle(TComboBoxStyle Value) {

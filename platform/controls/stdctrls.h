@@ -198,6 +198,8 @@ class TRadioButton : public TButtonControl {
 
  protected:
   void Paint() override;
+  /// Arrow keys move the check to the next or previous radio button beside this one.
+  void KeyDown(WORD& Key, TShiftState Shift) override;
 
   bool FChecked = false;
   TAlignment FAlignment = taRightJustify;
@@ -463,6 +465,7 @@ class TCustomComboBox : public TTextControl {
   TRect EditRect() const override;
   bool Editable() const override;
   TRect ButtonRect() const;
+  void Loaded() override;
   void Change() override;
   void EditKey(WORD& Key, TShiftState Shift) override;
   void WMChar(TMessage& Message) override;

@@ -83,6 +83,25 @@ TEST_F(ExtControls, RadioGroupBuildsButtonsAndTracksItemIndex) {
   EXPECT_EQ(Children, 0);
 }
 
+TEST_F(ExtControls, ArrowKeysMoveTheCheckWithinARadioGroup) {
+  TForm* Form = NewForm(300, 200);
+  auto* G = Put<TRadioGroup>(Form, Form, 10, 10, 185, 105);
+  for (const char* S : {"a", "b", "c"}) G->Items()->Add(S);
+  G->SetItemIndex(2);
+  std::vector<int> Seen;
+  G->OnClick = [&](TObject*) { Seen.push_back(G->ItemIndex()); };
+  G->Buttons(2)->SetFocus();
+  for (UINT K : {VK_DOWN, VK_DOWN, VK_UP, VK_LEFT}) {
+    InjectKey(K, true);
+    InjectKey(K, false);
+  }
+  ProcessMessages();
+  EXPECT_EQ(Seen, (std::vector<int>{0, 1, 0, 2}));  // wrapping round at either end
+  EXPECT_TRUE(G->Buttons(2)->Focused());
+  EXPECT_TRUE(G->Buttons(2)->Checked());
+  EXPECT_FALSE(G->Buttons(0)->Checked());
+}
+
 TEST_F(ExtControls, RadioGroupLaysItemsOutInColumns) {
   TForm* Form = NewForm(300, 200);
   auto* G = Put<TRadioGroup>(Form, Form, 10, 10, 200, 100);

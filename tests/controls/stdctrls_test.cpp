@@ -507,6 +507,23 @@ TEST_F(StdControls, EditableComboBoxTakesTypedTextAndMatchesItems) {
   EXPECT_EQ(Changes, 5);
 }
 
+TEST_F(StdControls, ComboBoxReadFromAStreamKeepsItsItemIndex) {
+  // Properties arrive in published order: the item index before the items.
+  TForm* Form = NewForm(300, 100);
+  auto* C = new TComboBox(Form);
+  C->SetStreamingState(csLoading, true);
+  C->SetParent(Form);
+  SetOrdProp(C, "Style", csDropDownList);
+  SetOrdProp(C, "ItemIndex", 1);
+  C->Items()->Add("first");
+  C->Items()->Add("second");
+  SetStrProp(C, "Text", "second");
+  C->SetStreamingState(csLoading, false);
+  static_cast<TComponent*>(C)->Loaded();  // what the reader calls at the end
+  EXPECT_EQ(C->ItemIndex(), 1);
+  EXPECT_EQ(C->Text(), "second");
+}
+
 // --------------------------------------------------------------------- TLabel
 
 TEST_F(StdControls, LabelSizesItselfToItsCaptionAndHidesTheAmpersand) {
