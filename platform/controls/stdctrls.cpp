@@ -69,6 +69,17 @@ size_t ByteOfChar(const std::string& S, int N) {
   return S.size();
 }
 
+// For each character: whether it belongs to a word (anything but blanks and line breaks).
+std::vector<bool> WordChars(const std::string& S) {
+  std::vector<bool> Word;
+  for (size_t I = 0; I < S.size(); ++I) {
+    if (IsContinuation(S[I])) continue;
+    const unsigned char C = static_cast<unsigned char>(S[I]);
+    Word.push_back(C > ' ');
+  }
+  return Word;
+}
+
 std::string EncodeUtf8(char32_t C) {
   std::string S;
   if (C < 0x80) {
@@ -1035,17 +1046,28 @@ void TTextControl::EditKey(WORD& Key, TShiftState Shift) {
   const TLine& Line = Lines[size_t(L)];
   switch (Key) {
     case VK_LEFT:
-      if (!Extend && SelLength() > 0)
-        MoveCaret(SelStart(), false);
-      else
-        MoveCaret(FCaret - 1, Extend);
+    case VK_RIGHT: {
+      const bool Back = Key == VK_LEFT;
+      if (Ctrl) {
+        // To the start of the previous or next word.
+        const std::vector<bool> Word = WordChars(FText);
+        const int N = int(Word.size());
+        int P = FCaret;
+        if (Back) {
+          while (P > 0 && !Word[size_t(P - 1)]) --P;
+          while (P > 0 && Word[size_t(P - 1)]) --P;
+        } else {
+          while (P < N && Word[size_t(P)]) ++P;
+          while (P < N && !Word[size_t(P)]) ++P;
+        }
+        MoveCaret(P, Extend);
+      } else if (!Extend && SelLength() > 0) {
+        MoveCaret(Back ? SelStart() : SelStart() + SelLength(), false);
+      } else {
+        MoveCaret(FCaret + (Back ? -1 : 1), Extend);
+      }
       break;
-    case VK_RIGHT:
-      if (!Extend && SelLength() > 0)
-        MoveCaret(SelStart() + SelLength(), false);
-      else
-        MoveCaret(FCaret + 1, Extend);
-      break;
+    }
     case VK_HOME:
       MoveCaret(Ctrl || !FMultiLine ? 0 : Line.Start, Extend);
       break;
@@ -1140,14 +1162,8 @@ void TTextControl::WMLButtonDown(TMessage& Message) {
 void TTextControl::WMLButtonDblClk(TMessage& Message) {
   // Selects the word under the mouse.
   const int Pos = CharFromPoint(LParamToPoint(Message.LParam));
-  std::u32string Chars;
-  for (size_t I = 0; I < FText.size();) {
-    const size_t Next = ByteOfChar(FText.substr(I), 1) + I;
-    const std::string One = FText.substr(I, Next - I);
-    Chars += One.size() == 1 ? char32_t(static_cast<unsigned char>(One[0])) : char32_t(0x100);
-    I = Next;
-  }
-  auto IsWordChar = [&](int I) { return I >= 0 && I < int(Chars.size()) && Chars[size_t(I)] > U' '; };
+  const std::vector<bool> Word = WordChars(FText);
+  auto IsWordChar = [&](int I) { return I >= 0 && I < int(Word.size()) && Word[size_t(I)]; };
   int A = Pos, B = Pos;
   while (IsWordChar(A - 1)) --A;
   while (IsWordChar(B)) ++B;

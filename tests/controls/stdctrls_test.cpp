@@ -260,6 +260,21 @@ TEST_F(StdControls, EditSelectsWithTheMouseAndCopiesAndPastes) {
   Key(VK_HOME);
   Key('V', {ssCtrl});
   EXPECT_EQ(Other->Text(), "ldhello wor");
+  // Ctrl+arrows go by words; Ctrl+Shift selects as they go.
+  Other->SetText("one two  three");
+  Key(VK_RIGHT, {ssCtrl});
+  EXPECT_EQ(Other->SelStart(), 4);
+  Key(VK_RIGHT, {ssCtrl, ssShift});
+  EXPECT_EQ(Other->SelText(), "two  ");
+  Key(VK_END);
+  Key(VK_LEFT, {ssCtrl});
+  EXPECT_EQ(Other->SelStart(), 9);
+  // A double click selects the word under the mouse.
+  E->SetText("hello world");
+  dynamic_cast<THeadlessBackend&>(Backend()).AdvanceTime(GetDoubleClickTime() + 1);  // apart from the first press
+  Click(Form, 16, 20);
+  Click(Form, 16, 20);
+  EXPECT_EQ(E->SelText(), "hello");
 }
 
 TEST_F(StdControls, FocusedEditShowsABlinkingCaretAndTheSelection) {
