@@ -35,6 +35,19 @@ void RegisterStdControls() {
                    TImage::StaticClass(), TRadioGroup::StaticClass()});
 }
 
+bool IsAccel(std::uint32_t CharCode, const std::string& Caption) {
+  auto Fold = [](std::uint32_t C) { return C >= 'a' && C <= 'z' ? C - 'a' + 'A' : C; };
+  for (size_t I = 0; I + 1 < Caption.size(); ++I) {
+    if (Caption[I] != '&') continue;
+    if (Caption[I + 1] == '&') {
+      ++I;  // "&&" is a plain ampersand
+      continue;
+    }
+    return Fold(static_cast<unsigned char>(Caption[I + 1])) == Fold(CharCode);
+  }
+  return false;
+}
+
 namespace {
 
 const bool StdControlsRegistered = (RegisterStdControls(), true);
@@ -328,6 +341,18 @@ void TCustomLabel::Paint() {
   C->TextRect(T, FText, TextFormat());
 }
 
+void TCustomLabel::Dispatch(TMessage& Message) {
+  if (Message.Msg == CM_DIALOGCHAR) {
+    if (FFocusControl && FShowAccelChar && FEnabled && IsAccel(std::uint32_t(Message.WParam), FText) &&
+        FFocusControl->CanFocus()) {
+      FFocusControl->SetFocus();
+      Message.Result = 1;
+    }
+    return;
+  }
+  TGraphicControl::Dispatch(Message);
+}
+
 void TCustomLabel::CMTextChanged(TMessage& Message) {
   AdjustBounds();
   TGraphicControl::CMTextChanged(Message);
@@ -419,6 +444,18 @@ void TButtonControl::KeyUp(WORD& Key, TShiftState Shift) {
     Key = 0;
     Click();
   }
+}
+
+void TButtonControl::Dispatch(TMessage& Message) {
+  if (Message.Msg == CM_DIALOGCHAR) {
+    if (IsAccel(std::uint32_t(Message.WParam), FText) && CanFocus()) {
+      SetFocus();
+      Click();
+      Message.Result = 1;
+    }
+    return;
+  }
+  TCustomControl::Dispatch(Message);
 }
 
 void TButtonControl::CMEnabledChanged(TMessage& Message) {

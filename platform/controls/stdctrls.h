@@ -12,6 +12,7 @@
 // text of a disabled one.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,10 @@ VEL_ENUM(TComboBoxStyle, "StdCtrls", csDropDown, csSimple, csDropDownList, csOwn
 
 /// Registers every class of the standard and extra controls (done once at start-up).
 void RegisterStdControls();
+
+/// True when Caption marks CharCode as its accelerator ("&x"; ASCII letters
+/// compare without case). Controls answer CM_DIALOGCHAR with it.
+bool IsAccel(std::uint32_t CharCode, const std::string& Caption);
 
 namespace detail {
 // Published properties shared by the controls, in the order the classes list them.
@@ -74,6 +79,8 @@ class TCustomLabel : public TGraphicControl {
  protected:
   void Paint() override;
   void Loaded() override;
+  /// An accelerator of the caption focuses FocusControl.
+  void Dispatch(TMessage& Message) override;
   /// Resizes the label to its caption (keeping the right edge for right-aligned text).
   void AdjustBounds();
   TTextFormat TextFormat() const;
@@ -111,6 +118,8 @@ class TButtonControl : public TCustomControl {
   void WMKillFocus(TMessage& Message) override;
   void KeyUp(WORD& Key, TShiftState Shift) override;
   void CMEnabledChanged(TMessage& Message) override;
+  /// An accelerator of the caption focuses and clicks the control.
+  void Dispatch(TMessage& Message) override;
   /// The colour of the caption: clGrayText when disabled.
   TColor TextColor() const;
   /// Draws the caption (with its accelerator) in R and, when focused, a focus frame around it.

@@ -181,6 +181,39 @@ TEST_F(StdControls, EnterClicksTheFocusedButtonRatherThanTheDefaultOne) {
   EXPECT_EQ(OtherClicks + DefClicks, 1);
 }
 
+TEST_F(StdControls, AcceleratorsClickButtonsAndFocusTheLabelsControl) {
+  TForm* Form = NewForm(300, 150);
+  auto* B = Put<TButton>(Form, 10, 10);
+  B->SetCaption("&Save");
+  auto* C = Put<TCheckBox>(Form, 10, 40);
+  C->SetCaption("Save &all");
+  auto* L = Put<TLabel>(Form, 10, 70);
+  L->SetCaption("&Name && title");
+  auto* E = Put<TEdit>(Form, 100, 70);
+  L->SetFocusControl(E);
+  int Clicks = 0;
+  B->OnClick = [&](TObject*) { ++Clicks; };
+  auto DialogChar = [&](char Ch) {
+    TMessage M{CM_DIALOGCHAR, WPARAM(static_cast<unsigned char>(Ch)), 0, 0};
+    Form->Broadcast(M);
+    return M.Result != 0;
+  };
+  EXPECT_TRUE(DialogChar('s'));
+  EXPECT_EQ(Clicks, 1);
+  EXPECT_TRUE(B->Focused());
+  EXPECT_TRUE(DialogChar('A'));
+  EXPECT_TRUE(C->Checked());
+  EXPECT_TRUE(DialogChar('n'));
+  EXPECT_TRUE(E->Focused());
+  EXPECT_FALSE(DialogChar('t'));  // "&&" marks nothing
+  delete E;                       // the label forgets it
+  EXPECT_EQ(L->FocusControl(), nullptr);
+  EXPECT_FALSE(DialogChar('n'));
+  EXPECT_TRUE(IsAccel('x', "E&xit"));
+  EXPECT_FALSE(IsAccel('x', "Exit&"));
+  EXPECT_FALSE(IsAccel('&', "a && b"));
+}
+
 // ------------------------------------------------------------------------ TEdit
 
 TEST_F(StdControls, TypingIntoAnEditChangesTextAndFiresOnChange) {
