@@ -222,6 +222,14 @@ void TControl::SetPopupMenu(TPopupMenu* Value) {
   if (FPopupMenu) FPopupMenu->FreeNotification(this);
 }
 
+void TControl::SetName(const std::string& NewName) {
+  auto* OwnerControl = dynamic_cast<TControl*>(Owner());
+  const bool FollowName = FControlStyle.Contains(csSetCaption) && !ComponentState().Contains(csLoading) &&
+                          FText == Name() && !(OwnerControl && OwnerControl->ComponentState().Contains(csLoading));
+  TComponent::SetName(NewName);
+  if (FollowName) SetText(NewName);
+}
+
 void TControl::SetText(const std::string& Value) {
   if (FText == Value) return;
   FText = Value;

@@ -195,6 +195,8 @@ class TControl : public TComponent {
   void SetCaption(const std::string& Value) { SetText(Value); }
   const std::string& Text() const { return FText; }
   virtual void SetText(const std::string& Value);
+  /// Renames the control; a control whose caption showed its name shows the new name.
+  void SetName(const std::string& NewName) override;
   bool IsColorStored() const { return !FParentColor; }
   bool IsFontStored() const { return !FParentFont; }
 

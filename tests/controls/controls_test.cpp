@@ -215,6 +215,22 @@ TEST_F(Controls, PerformAndBroadcastBypassWindowProcedureHooks) {
   FreeObjectInstance(Hook);
 }
 
+TEST_F(Controls, CaptionFollowsTheNameUntilItIsSetApart) {
+  TForm* Form = NewForm(100, 100);
+  auto* P = new TProbe(Form);
+  P->SetName("Probe1");
+  EXPECT_EQ(P->Caption(), "Probe1");
+  P->SetName("Probe2");
+  EXPECT_EQ(P->Caption(), "Probe2");
+  P->SetCaption("OK");
+  P->SetName("Probe3");
+  EXPECT_EQ(P->Caption(), "OK");
+  auto* Quiet = new TProbe(Form);
+  Quiet->SetControlStyle(Quiet->ControlStyle() - csSetCaption);
+  Quiet->SetName("Quiet1");
+  EXPECT_EQ(Quiet->Caption(), "");
+}
+
 TEST_F(Controls, HandleIsCreatedOnFirstUseAndNeedsAParentWindow) {
   auto* Orphan = new TProbe(nullptr);
   EXPECT_FALSE(Orphan->HandleAllocated());
