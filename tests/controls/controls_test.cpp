@@ -123,30 +123,26 @@ TEST_F(Controls, SetBoundsSendsMoveAndSizeThroughTheHookedProcedure) {
   auto* P = new TProbe(Form);
   P->SetParent(Form);
   P->SetBounds(5, 5, 40, 30);
-  // Hook the window procedure and swallow WM_SIZE: the fields still hold the
-  // new bounds, and the control neither realigns nor fires OnResize.
+  // Swallow WM_SIZE in a hook: the fields still hold the new bounds, and the
+  // control neither realigns nor fires OnResize.
   std::vector<std::string> Hooked;
-  WNDPROC Old = nullptr;
-  WNDPROC Hook = MakeObjectInstance([&](TMessage& M) {
-    if (M.Msg == WM_MOVE) Hooked.push_back("move " + std::to_string(P->Left()));
-    if (M.Msg == WM_SIZE) {
-      Hooked.push_back("size " + std::to_string(P->Width()));
-      M.Result = 1;
-      return;
-    }
-    M.Result = CallWindowProc(Old, P->Handle(), M.Msg, M.WParam, M.LParam);
-  });
-  Old = reinterpret_cast<WNDPROC>(SetWindowLong(P->Handle(), GWL_WNDPROC, LONG_PTR(Hook)));
   int Resized = 0;
   P->OnResize = [&](TObject*) { ++Resized; };
-  P->Log.clear();
-  P->SetBounds(7, 8, 60, 30);
-  EXPECT_EQ(Hooked, (std::vector<std::string>{"move 7", "size 60"}));
-  EXPECT_EQ(P->Log, (std::vector<std::string>{"WM_MOVE 7,8"}));
-  EXPECT_EQ(Resized, 0);
-  EXPECT_EQ(P->BoundsRect(), Rect(7, 8, 67, 38));
-  SetWindowLong(P->Handle(), GWL_WNDPROC, LONG_PTR(Old));
-  FreeObjectInstance(Hook);
+  {
+    ScopedHook Hook(P->Handle(), [&](TMessage& M) {
+      if (M.Msg == WM_MOVE) Hooked.push_back("move " + std::to_string(P->Left()));
+      if (M.Msg != WM_SIZE) return false;
+      Hooked.push_back("size " + std::to_string(P->Width()));
+      M.Result = 1;
+      return true;
+    });
+    P->Log.clear();
+    P->SetBounds(7, 8, 60, 30);
+    EXPECT_EQ(Hooked, (std::vector<std::string>{"move 7", "size 60"}));
+    EXPECT_EQ(P->Log, (std::vector<std::string>{"WM_MOVE 7,8"}));
+    EXPECT_EQ(Resized, 0);
+    EXPECT_EQ(P->BoundsRect(), Rect(7, 8, 67, 38));
+  }
   P->SetWidth(70);
   EXPECT_EQ(Resized, 1);
 }
@@ -157,28 +153,22 @@ TEST_F(Controls, BoundsFollowTheMoveAndSizeLoopEvenWhenAHookSwallowsMoveAndSize)
   P->SetParent(Form);
   P->SetBounds(20, 20, 40, 30);
   // The right edge answers HTRIGHT, so a drag there runs the window system's size loop.
-  WNDPROC Old = nullptr;
-  WNDPROC Hook = MakeObjectInstance([&](TMessage& M) {
+  ScopedHook Hook(P->Handle(), [&](TMessage& M) {
     if (M.Msg == WM_NCHITTEST) {
       const TPoint Pt = P->ScreenToClient(LParamToPoint(M.LParam));
       M.Result = Pt.X >= P->Width() - 3 ? HTRIGHT : HTCLIENT;
-      return;
+      return true;
     }
-    if (M.Msg == WM_MOVE || M.Msg == WM_SIZE) {
-      M.Result = 1;
-      return;
-    }
-    M.Result = CallWindowProc(Old, P->Handle(), M.Msg, M.WParam, M.LParam);
+    if (M.Msg != WM_MOVE && M.Msg != WM_SIZE) return false;
+    M.Result = 1;
+    return true;
   });
-  Old = reinterpret_cast<WNDPROC>(SetWindowLong(P->Handle(), GWL_WNDPROC, LONG_PTR(Hook)));
   InjectMouseMove(Form->Handle(), Point(58, 30));
   InjectMouseButton(Form->Handle(), TInputButton::Left, true, Point(58, 30));
   InjectMouseMove(Form->Handle(), Point(68, 30));
   InjectMouseButton(Form->Handle(), TInputButton::Left, false, Point(68, 30));
   ProcessMessages();
   EXPECT_EQ(P->BoundsRect(), Rect(20, 20, 70, 50));
-  SetWindowLong(P->Handle(), GWL_WNDPROC, LONG_PTR(Old));
-  FreeObjectInstance(Hook);
 }
 
 TEST_F(Controls, PerformAndBroadcastBypassWindowProcedureHooks) {
@@ -188,12 +178,10 @@ TEST_F(Controls, PerformAndBroadcastBypassWindowProcedureHooks) {
   A->SetParent(Form);
   B->SetParent(Form);
   int HookCalls = 0;
-  WNDPROC Old = nullptr;
-  WNDPROC Hook = MakeObjectInstance([&](TMessage& M) {
+  ScopedHook Hook(A->Handle(), [&](TMessage&) {
     ++HookCalls;
-    M.Result = CallWindowProc(Old, A->Handle(), M.Msg, M.WParam, M.LParam);
+    return false;
   });
-  Old = reinterpret_cast<WNDPROC>(SetWindowLong(A->Handle(), GWL_WNDPROC, LONG_PTR(Hook)));
   std::vector<TControl*> Seen;
   const UINT Msg = RegisterWindowMessage("Tests.Broadcast");
   for (TProbe* P : {A, B})
@@ -211,8 +199,6 @@ TEST_F(Controls, PerformAndBroadcastBypassWindowProcedureHooks) {
   EXPECT_EQ(M.Result, 1);
   EXPECT_EQ(A->Perform(CM_HITTEST, 0, PointToLParam(Point(1, 1))), HTCLIENT);
   EXPECT_EQ(HookCalls, 0);
-  SetWindowLong(A->Handle(), GWL_WNDPROC, LONG_PTR(Old));
-  FreeObjectInstance(Hook);
 }
 
 TEST_F(Controls, CaptionFollowsTheNameUntilItIsSetApart) {
@@ -248,7 +234,7 @@ TEST_F(Controls, HandleIsCreatedOnFirstUseAndNeedsAParentWindow) {
   delete Orphan;
 }
 
-TEST_F(Controls, ScaleFlipAndZOrderMoveWhatTheyShould) {
+TEST_F(Controls, ScaleAndFlipMoveWhatTheyShouldThroughTheHooks) {
   TForm* Form = NewForm(300, 200);
   auto* Panel = new TProbe(Form);
   Panel->SetParent(Form);
@@ -259,20 +245,26 @@ TEST_F(Controls, ScaleFlipAndZOrderMoveWhatTheyShould) {
   auto* Label = new TBlock(Form);
   Label->SetParent(Panel);
   Label->SetBounds(50, 5, 20, 20);
-  Inner->Log.clear();
+  // A hook on the windowed child's window sees every move and size.
+  std::vector<std::string> Seen;
+  ScopedHook Hook(Inner->Handle(), [&](TMessage& M) {
+    const TPoint V = LParamToPoint(M.LParam);
+    if (M.Msg == WM_MOVE) Seen.push_back("move " + std::to_string(V.X) + "," + std::to_string(V.Y));
+    if (M.Msg == WM_SIZE) Seen.push_back("size " + std::to_string(V.X) + "x" + std::to_string(V.Y));
+    return false;
+  });
 
   Panel->ScaleBy(150, 100);
   EXPECT_EQ(Panel->BoundsRect(), Rect(10, 20, 160, 110));  // own position stays
   EXPECT_EQ(Inner->BoundsRect(), Bounds(15, 15, 32, 17));  // 21 * 1.5 = 31.5 rounds away from zero
   EXPECT_EQ(Label->BoundsRect(), Bounds(75, 8, 30, 30));
-  EXPECT_FALSE(Inner->Log.empty());  // the windowed child heard WM_MOVE/WM_SIZE
+  EXPECT_EQ(Seen, (std::vector<std::string>{"move 15,15", "size 32x17"}));
 
-  Inner->Log.clear();
+  Seen.clear();
   Panel->FlipChildren(false);
   EXPECT_EQ(Inner->Left(), 150 - 15 - 32);
   EXPECT_EQ(Label->Left(), 150 - 75 - 30);
-  ASSERT_FALSE(Inner->Log.empty());
-  EXPECT_EQ(Inner->Log.front(), "WM_MOVE 103,15");
+  EXPECT_EQ(Seen, (std::vector<std::string>{"move 103,15"}));
 }
 
 TEST_F(Controls, AlignAndAnchorsFollowTheParentsSize) {

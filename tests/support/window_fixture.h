@@ -6,12 +6,41 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "platform/controls/forms.h"
 #include "platform/gfx/bitmap.h"
 #include "platform/gfx/colors.h"
 #include "platform/win/backend.h"
+
+/// Hooks a window's procedure for the life of the object: Handler sees each
+/// message first and answers true when it consumed it (its Result set);
+/// otherwise the message goes on to the previous procedure.
+class ScopedHook {
+ public:
+  ScopedHook(platform::HWND Wnd, std::function<bool(platform::TMessage&)> Handler)
+      : FWnd(Wnd), FHandler(std::move(Handler)) {
+    FHook = platform::MakeObjectInstance([this](platform::TMessage& M) {
+      if (FHandler(M)) return;
+      M.Result = platform::CallWindowProc(FOld, FWnd, M.Msg, M.WParam, M.LParam);
+    });
+    FOld = reinterpret_cast<platform::WNDPROC>(
+        platform::SetWindowLong(FWnd, platform::GWL_WNDPROC, platform::LONG_PTR(FHook)));
+  }
+  ~ScopedHook() {
+    if (platform::IsWindow(FWnd)) platform::SetWindowLong(FWnd, platform::GWL_WNDPROC, platform::LONG_PTR(FOld));
+    platform::FreeObjectInstance(FHook);
+  }
+  ScopedHook(const ScopedHook&) = delete;
+  ScopedHook& operator=(const ScopedHook&) = delete;
+
+ private:
+  platform::HWND FWnd;
+  std::function<bool(platform::TMessage&)> FHandler;
+  platform::WNDPROC FHook = nullptr;
+  platform::WNDPROC FOld = nullptr;
+};
 
 class WindowFixture : public ::testing::Test {
  protected:
