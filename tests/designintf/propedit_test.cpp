@@ -434,6 +434,24 @@ TEST_F(PropertyEditors, KindsAndFilterChooseTheProperties) {
   EXPECT_TRUE(Names(nullptr).empty());
 }
 
+TEST_F(PropertyEditors, PlainPersistentObjectsCanBeSelectedToo) {
+  TFixtureSub A, B;
+  A.SetDepth(1);
+  B.SetDepth(2);
+  TDesignerSelections Subs;
+  Subs.Add(&A);
+  Subs.Add(&B);
+  EXPECT_EQ(Names(&Subs), (std::vector<std::string>{"Depth", "Label"}));
+  GetComponentProperties(&Subs, tkProperties, nullptr, [](const TProp& P) {
+    if (P->GetName() != "Depth") return;
+    EXPECT_EQ(P->GetValue(), "1");
+    EXPECT_FALSE(P->AllEqual());
+    P->SetValue("6");
+  });
+  EXPECT_EQ(A.Depth(), 6);
+  EXPECT_EQ(B.Depth(), 6);
+}
+
 TEST_F(PropertyEditors, SelectionsCompareAndDropDestroyedComponents) {
   TInterfaceRef<TDesignerSelections> A(new TDesignerSelections());
   TInterfaceRef<TDesignerSelections> B(new TDesignerSelections());
