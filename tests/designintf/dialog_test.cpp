@@ -125,11 +125,7 @@ TEST_F(DialogEditors, EscapeCancelsAndAnInvalidColourKeepsTheDialogOpen) {
 
 TEST_F(DialogEditors, ASwatchAndTheOkButtonPickAStandardColour) {
   TProp Color = EditorFor({F1}, "Color");
-  Script({[&] {
-            auto* D = ModalAs<TColorDialogForm>();
-            for (int I = 0; I < D->ControlCount(); ++I)
-              if (auto* S = dynamic_cast<TDialogSwatch*>(D->Controls(I)); S && S->Color() == clLime) ClickOn(S);
-          },
+  Script({[&] { ClickOn(ModalAs<TColorDialogForm>()->Swatch(clLime)); },
           [&] { ClickOn(ModalAs<TColorDialogForm>()->OkButton()); }});
   Color->Edit();
   EXPECT_EQ(F1->Color(), clLime);
@@ -154,16 +150,18 @@ TEST_F(DialogEditors, FontDialogChangesSizeAndStyleOfEveryFont) {
 
 TEST_F(DialogEditors, StringListDialogEditsOneLinePerItem) {
   TProp Lines = EditorFor({F1, F2}, "Lines");
-  std::string Shown;
-  Script({[&] { Shown = ModalAs<TStringsDialogForm>()->Memo()->Text(); }, [] { Backspaces(3); }, [] { Type("one"); },
-          [] { Key(VK_RETURN); }, [] { Type("two"); },
+  std::vector<std::string> Shown;
+  // Ctrl+A selects the text, Enter in the memo starts a line, Tab goes on to OK and Enter presses it.
+  Script({[&] { Shown = ModalAs<TStringsDialogForm>()->Memo()->Lines()->ToVector(); },
           [] {
             InjectKey(VK_CONTROL, true);
-            Key(VK_RETURN);
+            Key('A');
             InjectKey(VK_CONTROL, false);
-          }});
+          },
+          [] { Type("one"); }, [] { Key(VK_RETURN); }, [] { Type("two"); }, [] { Key(VK_TAB); },
+          [] { Key(VK_RETURN); }});
   Lines->Edit();
-  EXPECT_EQ(Shown, "a\nb");
+  EXPECT_EQ(Shown, (std::vector<std::string>{"a", "b"}));
   for (TFixture* F : {F1, F2}) {
     EXPECT_EQ(F->Lines()->ToVector(), (std::vector<std::string>{"one", "two"}));
     EXPECT_EQ(F->Writes, 1);
