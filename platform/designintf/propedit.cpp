@@ -79,6 +79,7 @@ TPropertyEditor::~TPropertyEditor() = default;
 
 void TPropertyEditor::SetPropEntry(int Index, TPersistent* AInstance, PPropInfo APropInfo, TComponent* Holder) {
   if (Index < 0 || Index >= PropCount()) throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
+  if (!AInstance || !APropInfo) throw EArgumentException("A property editor entry needs an object and a property");
   if (!Holder) Holder = dynamic_cast<TComponent*>(AInstance);
   FEntries[size_t(Index)] = TEntry{AInstance, APropInfo, Holder};
   if (Holder) {
@@ -94,7 +95,16 @@ void TPropertyEditor::Gone(TComponent* Component) {
 const TPropertyEditor::TEntry& TPropertyEditor::Entry(int Index) const {
   if (Index < 0 || Index >= int(FEntries.size()))
     throw EListError("List index out of bounds (" + IntToStr(Index) + ")");
-  return FEntries[size_t(Index)];
+  const TEntry& E = FEntries[size_t(Index)];
+  if (!E.Instance || !E.PropInfo) throw EPropertyError("Property editor entry " + IntToStr(Index) + " is not set");
+  return E;
+}
+
+std::vector<TPropertyEditor::TEntry> TPropertyEditor::SetEntries() const {
+  std::vector<TEntry> Result;
+  for (const TEntry& E : FEntries)
+    if (E.Instance && E.PropInfo) Result.push_back(E);
+  return Result;
 }
 
 TComponent* TPropertyEditor::Holder(int Index) const { return Entry(Index).Holder; }
@@ -126,16 +136,20 @@ bool TPropertyEditor::HasInstance(TPersistent* Instance) {
 TPropertyAttributes TPropertyEditor::GetAttributes() { return {paMultiSelect, paRevertable}; }
 TPersistent* TPropertyEditor::GetComponent(int Index) { return Entry(Index).Instance; }
 int TPropertyEditor::GetEditLimit() { return 255; }
-std::string TPropertyEditor::GetName() { return FEntries.empty() ? std::string() : FEntries[0].PropInfo->Name; }
+std::string TPropertyEditor::GetName() {
+  return FEntries.empty() || !FEntries[0].PropInfo ? std::string() : FEntries[0].PropInfo->Name;
+}
 void TPropertyEditor::GetProperties(const TGetPropProc&) {}
 PPropInfo TPropertyEditor::GetPropInfo() { return FEntries.empty() ? nullptr : FEntries[0].PropInfo; }
-PTypeInfo TPropertyEditor::GetPropType() { return FEntries.empty() ? nullptr : FEntries[0].PropInfo->PropType; }
+PTypeInfo TPropertyEditor::GetPropType() {
+  return FEntries.empty() || !FEntries[0].PropInfo ? nullptr : FEntries[0].PropInfo->PropType;
+}
 std::string TPropertyEditor::GetValue() { return "(unknown)"; }
 void TPropertyEditor::GetValues(const TGetStrProc&) {}
 
 void TPropertyEditor::Revert() {
   if (!FDesigner) return;
-  for (const TEntry& E : FEntries) FDesigner->Revert(E.Instance, E.PropInfo);
+  for (const TEntry& E : SetEntries()) FDesigner->Revert(E.Instance, E.PropInfo);
 }
 
 void TPropertyEditor::SetValue(const std::string&) {}
@@ -169,27 +183,27 @@ TMethod TPropertyEditor::GetMethodValueAt(int Index) {
 // Each writer goes through the property's setter on every object; a copy of the
 // entries is walked because a setter may destroy a component.
 void TPropertyEditor::SetOrdValue(std::int64_t Value) {
-  for (const TEntry& E : std::vector<TEntry>(FEntries)) SetOrdProp(E.Instance, E.PropInfo, Value);
+  for (const TEntry& E : SetEntries()) SetOrdProp(E.Instance, E.PropInfo, Value);
   Modified();
 }
 void TPropertyEditor::SetInt64Value(std::int64_t Value) {
-  for (const TEntry& E : std::vector<TEntry>(FEntries)) SetInt64Prop(E.Instance, E.PropInfo, Value);
+  for (const TEntry& E : SetEntries()) SetInt64Prop(E.Instance, E.PropInfo, Value);
   Modified();
 }
 void TPropertyEditor::SetFloatValue(double Value) {
-  for (const TEntry& E : std::vector<TEntry>(FEntries)) SetFloatProp(E.Instance, E.PropInfo, Value);
+  for (const TEntry& E : SetEntries()) SetFloatProp(E.Instance, E.PropInfo, Value);
   Modified();
 }
 void TPropertyEditor::SetStrValue(const std::string& Value) {
-  for (const TEntry& E : std::vector<TEntry>(FEntries)) SetStrProp(E.Instance, E.PropInfo, Value);
+  for (const TEntry& E : SetEntries()) SetStrProp(E.Instance, E.PropInfo, Value);
   Modified();
 }
 void TPropertyEditor::SetObjectValue(TObject* Value) {
-  for (const TEntry& E : std::vector<TEntry>(FEntries)) SetObjectProp(E.Instance, E.PropInfo, Value);
+  for (const TEntry& E : SetEntries()) SetObjectProp(E.Instance, E.PropInfo, Value);
   Modified();
 }
 void TPropertyEditor::SetMethodValue(const TMethod& Value) {
-  for (const TEntry& E : std::vector<TEntry>(FEntries)) SetMethodProp(E.Instance, E.PropInfo, Value);
+  for (const TEntry& E : SetEntries()) SetMethodProp(E.Instance, E.PropInfo, Value);
   Modified();
 }
 

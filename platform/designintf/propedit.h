@@ -170,7 +170,10 @@ class TPropertyEditor : public TInterfacedObject, public IProperty {
     TComponent* Holder;
   };
   void Gone(TComponent* Component);
+  /// Entry Index; EListError out of range, EPropertyError when it was never set.
   const TEntry& Entry(int Index) const;
+  /// A copy of the entries that are set.
+  std::vector<TEntry> SetEntries() const;
 
   TInterfaceRef<IDesigner> FDesigner;
   std::vector<TEntry> FEntries;

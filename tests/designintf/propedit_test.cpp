@@ -246,9 +246,15 @@ TEST_F(PropertyEditors, MultiSelectionShowsTheFirstValueAndTellsWhetherAllAgree)
   EXPECT_FALSE(EditorFor({F1, F2}, "Buddy")->AllEqual());
   Count->SetValue("9");
   EXPECT_TRUE(Count->AllEqual());
-  // A name must stay unique: its editor does not serve several components.
+  // A name must stay unique: its editor does not serve several components,
+  // and a name another component bears is refused.
   EXPECT_FALSE(EditorFor({F1, F2}, "Name"));
-  EXPECT_TRUE(EditorFor({F1}, "Name"));
+  TProp Name = EditorFor({F1}, "Name");
+  ASSERT_TRUE(Name);
+  EXPECT_THROW(Name->SetValue("Fixture2"), EComponentError);
+  EXPECT_EQ(F1->Name(), "Fixture1");
+  Name->SetValue("Renamed");
+  EXPECT_EQ(F1->Name(), "Renamed");
 }
 
 TEST_F(PropertyEditors, DoubleClickOnAListedValueStepsToTheNext) {
@@ -340,6 +346,7 @@ TEST_F(PropertyEditors, AnEditorOutlivesADestroyedComponent) {
   delete F2;
   F2 = nullptr;
   EXPECT_EQ(Count->PropCount(), 1);
+  EXPECT_TRUE(Count->HasInstance(F1));
   Count->SetValue("8");
   EXPECT_EQ(F1->Count(), 8);
   delete F1;
@@ -348,6 +355,22 @@ TEST_F(PropertyEditors, AnEditorOutlivesADestroyedComponent) {
   EXPECT_EQ(Count->GetValue(), "");
   EXPECT_EQ(Count->GetName(), "");
   EXPECT_THROW(Count->GetComponent(0), EListError);
+}
+
+TEST_F(PropertyEditors, AnEditorMadeByHandChecksItsEntries) {
+  TPropertyEditorClass Class = PropertyEditorClass<TIntegerProperty>();
+  EXPECT_THROW(Class->Create(nullptr, -1), EArgumentException);
+  TProp Ref(Class->Create(nullptr, 2));
+  auto* Editor = dynamic_cast<TPropertyEditor*>(Ref.Get());
+  EXPECT_THROW(Editor->SetPropEntry(0, nullptr, GetPropInfo(F1, "Count")), EArgumentException);
+  EXPECT_THROW(Editor->SetPropEntry(2, F1, GetPropInfo(F1, "Count")), EListError);
+  EXPECT_EQ(Ref->GetName(), "");
+  Editor->SetPropEntry(0, F1, GetPropInfo(F1, "Count"));
+  EXPECT_EQ(Ref->GetValue(), "42");
+  EXPECT_THROW(Ref->GetComponent(1), EPropertyError);
+  Ref->SetValue("3");  // the entry that is set
+  EXPECT_EQ(F1->Count(), 3);
+  EXPECT_EQ(F2->Count(), 42);
 }
 
 // ---------------------------------------------------------------------- events
