@@ -249,7 +249,9 @@ std::string TCharProperty::GetValue() {
   if (!PropCount()) return {};
   const std::int64_t C = GetOrdValue();
   if (C > 32 && C < 127) return std::string(1, char(C));
-  return "#" + IntToStr(C);
+  std::string Code(1, '#');
+  Code += IntToStr(C);
+  return Code;
 }
 
 void TCharProperty::SetValue(const std::string& Value) {

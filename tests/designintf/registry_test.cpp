@@ -159,6 +159,15 @@ TEST(ComponentEditorRegistry, EditorCarriesComponentAndDesignerAndLivesForOneOpe
   EXPECT_EQ(static_cast<TTestDesigner*>(Designer.Get())->RefCount(), 1);
 }
 
+TEST(ComponentEditorRegistry, AComponentOfAnInlinedRootIsInInlined) {
+  TVerbHost Root(nullptr);
+  auto* Child = new TVerbHost(&Root);
+  TInterfaceRef<IComponentEditor> Editor(ComponentEditorClass<TVerbEditor>()->Create(Child, nullptr));
+  EXPECT_FALSE(Editor->IsInInlined());
+  Root.SetStreamingState(csInline, true);
+  EXPECT_TRUE(Editor->IsInInlined());
+}
+
 TEST(ComponentEditorRegistry, TheDesignerEditsThroughTheRegisteredEditor) {
   RegisterComponentEditor(TVerbHost::StaticClass(), ComponentEditorClass<TVerbEditor>());
   TVerbHost Host(nullptr);
