@@ -35,6 +35,19 @@ void RegisterStdControls() {
                    TImage::StaticClass(), TRadioGroup::StaticClass()});
 }
 
+bool IsAccel(std::uint32_t CharCode, const std::string& Caption) {
+  auto Fold = [](std::uint32_t C) { return C >= 'a' && C <= 'z' ? C - 'a' + 'A' : C; };
+  for (size_t I = 0; I + 1 < Caption.size(); ++I) {
+    if (Caption[I] != '&') continue;
+    if (Caption[I + 1] == '&') {
+      ++I;  // "&&" is a plain ampersand
+      continue;
+    }
+    return Fold(static_cast<unsigned char>(Caption[I + 1])) == Fold(CharCode);
+  }
+  return false;
+}
+
 namespace {
 
 const bool StdControlsRegistered = (RegisterStdControls(), true);
@@ -67,6 +80,17 @@ size_t ByteOfChar(const std::string& S, int N) {
     ++I;
   }
   return S.size();
+}
+
+// For each character: whether it belongs to a word (anything but blanks and line breaks).
+std::vector<bool> WordChars(const std::string& S) {
+  std::vector<bool> Word;
+  for (size_t I = 0; I < S.size(); ++I) {
+    if (IsContinuation(S[I])) continue;
+    const unsigned char C = static_cast<unsigned char>(S[I]);
+    Word.push_back(C > ' ');
+  }
+  return Word;
 }
 
 std::string EncodeUtf8(char32_t C) {
@@ -114,6 +138,22 @@ bool AncestorsEnabledAndVisible(const TControl* C) {
   for (; C; C = C->Parent())
     if (!C->Visible() || !C->Enabled()) return false;
   return true;
+}
+
+// The default buttons of the form show whether Enter reaches them, which
+// depends on which button has the focus.
+void InvalidateDefaultButtons(TControl* Control) {
+  std::vector<TWinControl*> Pending;
+  if (TCustomForm* F = Control->GetParentForm()) Pending.push_back(F);
+  while (!Pending.empty()) {
+    TWinControl* W = Pending.back();
+    Pending.pop_back();
+    for (int I = 0; I < W->ControlCount(); ++I) {
+      TControl* C = W->Controls(I);
+      if (auto* B = dynamic_cast<TButton*>(C); B && B->Default()) B->Invalidate();
+      if (auto* CW = dynamic_cast<TWinControl*>(C)) Pending.push_back(CW);
+    }
+  }
 }
 
 TRect Intersect(const TRect& A, const TRect& B) {
@@ -301,6 +341,18 @@ void TCustomLabel::Paint() {
   C->TextRect(T, FText, TextFormat());
 }
 
+void TCustomLabel::Dispatch(TMessage& Message) {
+  if (Message.Msg == CM_DIALOGCHAR) {
+    if (FFocusControl && FShowAccelChar && FEnabled && IsAccel(std::uint32_t(Message.WParam), FText) &&
+        FFocusControl->CanFocus()) {
+      FFocusControl->SetFocus();
+      Message.Result = 1;
+    }
+    return;
+  }
+  TGraphicControl::Dispatch(Message);
+}
+
 void TCustomLabel::CMTextChanged(TMessage& Message) {
   AdjustBounds();
   TGraphicControl::CMTextChanged(Message);
@@ -375,12 +427,14 @@ void TButtonControl::WMLButtonUp(TMessage& Message) {
 
 void TButtonControl::WMSetFocus(TMessage& Message) {
   Invalidate();
+  if (dynamic_cast<TButton*>(this)) InvalidateDefaultButtons(this);
   TCustomControl::WMSetFocus(Message);
 }
 
 void TButtonControl::WMKillFocus(TMessage& Message) {
   FPressed = false;
   Invalidate();
+  if (dynamic_cast<TButton*>(this)) InvalidateDefaultButtons(this);
   TCustomControl::WMKillFocus(Message);
 }
 
@@ -390,6 +444,18 @@ void TButtonControl::KeyUp(WORD& Key, TShiftState Shift) {
     Key = 0;
     Click();
   }
+}
+
+void TButtonControl::Dispatch(TMessage& Message) {
+  if (Message.Msg == CM_DIALOGCHAR) {
+    if (IsAccel(std::uint32_t(Message.WParam), FText) && CanFocus()) {
+      SetFocus();
+      Click();
+      Message.Result = 1;
+    }
+    return;
+  }
+  TCustomControl::Dispatch(Message);
 }
 
 void TButtonControl::CMEnabledChanged(TMessage& Message) {
@@ -586,6 +652,7 @@ void TRadioButton::VelPublish(TPublisher& P) {
 }
 
 TRadioButton::TRadioButton(TComponent* AOwner) : TButtonControl(AOwner) {
+  FTabStop = false;  // only the checked button of a group is a tab stop
   FColor = clBtnFace;
   FParentColor = true;
   SetBounds(0, 0, 113, 17);
@@ -617,6 +684,23 @@ void TRadioButton::Click() {
     TButtonControl::Click();
   else
     SetChecked(true);
+}
+
+void TRadioButton::KeyDown(WORD& Key, TShiftState Shift) {
+  TButtonControl::KeyDown(Key, Shift);
+  if (!FParent || (Key != VK_UP && Key != VK_DOWN && Key != VK_LEFT && Key != VK_RIGHT)) return;
+  std::vector<TRadioButton*> Group;
+  for (int I = 0; I < FParent->ControlCount(); ++I)
+    if (auto* R = dynamic_cast<TRadioButton*>(FParent->Controls(I)); R && R->Visible() && R->Enabled())
+      Group.push_back(R);
+  auto It = std::find(Group.begin(), Group.end(), this);
+  if (It == Group.end() || Group.size() < 2) return;
+  const int N = int(Group.size());
+  const int Step = Key == VK_UP || Key == VK_LEFT ? -1 : 1;
+  TRadioButton* Next = Group[size_t(((It - Group.begin()) + Step + N) % N)];
+  Key = 0;
+  Next->SetFocus();
+  Next->Click();
 }
 
 void TRadioButton::Paint() {
@@ -662,6 +746,11 @@ TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TCustomControl(AOwner) {
 int TCustomGroupBox::CaptionHeight() {
   Canvas()->Font()->Assign(FFont);
   return Canvas()->TextHeight("Wg");
+}
+
+void TCustomGroupBox::AlignControls(TControl* AControl, TRect& Rect) {
+  Rect = ::platform::Rect(Rect.Left + 2, Rect.Top + CaptionHeight() + 2, Rect.Right - 2, Rect.Bottom - 2);
+  TCustomControl::AlignControls(AControl, Rect);
 }
 
 void TCustomGroupBox::Paint() {
@@ -994,17 +1083,28 @@ void TTextControl::EditKey(WORD& Key, TShiftState Shift) {
   const TLine& Line = Lines[size_t(L)];
   switch (Key) {
     case VK_LEFT:
-      if (!Extend && SelLength() > 0)
-        MoveCaret(SelStart(), false);
-      else
-        MoveCaret(FCaret - 1, Extend);
+    case VK_RIGHT: {
+      const bool Back = Key == VK_LEFT;
+      if (Ctrl) {
+        // To the start of the previous or next word.
+        const std::vector<bool> Word = WordChars(FText);
+        const int N = int(Word.size());
+        int P = FCaret;
+        if (Back) {
+          while (P > 0 && !Word[size_t(P - 1)]) --P;
+          while (P > 0 && Word[size_t(P - 1)]) --P;
+        } else {
+          while (P < N && Word[size_t(P)]) ++P;
+          while (P < N && !Word[size_t(P)]) ++P;
+        }
+        MoveCaret(P, Extend);
+      } else if (!Extend && SelLength() > 0) {
+        MoveCaret(Back ? SelStart() : SelStart() + SelLength(), false);
+      } else {
+        MoveCaret(FCaret + (Back ? -1 : 1), Extend);
+      }
       break;
-    case VK_RIGHT:
-      if (!Extend && SelLength() > 0)
-        MoveCaret(SelStart() + SelLength(), false);
-      else
-        MoveCaret(FCaret + 1, Extend);
-      break;
+    }
     case VK_HOME:
       MoveCaret(Ctrl || !FMultiLine ? 0 : Line.Start, Extend);
       break;
@@ -1099,14 +1199,8 @@ void TTextControl::WMLButtonDown(TMessage& Message) {
 void TTextControl::WMLButtonDblClk(TMessage& Message) {
   // Selects the word under the mouse.
   const int Pos = CharFromPoint(LParamToPoint(Message.LParam));
-  std::u32string Chars;
-  for (size_t I = 0; I < FText.size();) {
-    const size_t Next = ByteOfChar(FText.substr(I), 1) + I;
-    const std::string One = FText.substr(I, Next - I);
-    Chars += One.size() == 1 ? char32_t(static_cast<unsigned char>(One[0])) : char32_t(0x100);
-    I = Next;
-  }
-  auto IsWordChar = [&](int I) { return I >= 0 && I < int(Chars.size()) && Chars[size_t(I)] > U' '; };
+  const std::vector<bool> Word = WordChars(FText);
+  auto IsWordChar = [&](int I) { return I >= 0 && I < int(Word.size()) && Word[size_t(I)]; };
   int A = Pos, B = Pos;
   while (IsWordChar(A - 1)) --A;
   while (IsWordChar(B)) ++B;
@@ -1156,6 +1250,19 @@ void TTextControl::WMTimer(TMessage& Message) {
 void TTextControl::WMSize(TMessage& Message) {
   TCustomControl::WMSize(Message);
   ScrollCaretIntoView();
+}
+
+void TTextControl::Dispatch(TMessage& Message) {
+  if (Message.Msg == WM_MOUSEWHEEL && FMultiLine) {
+    const int Notches = SHORT(HIWORD(Message.WParam)) / 120;
+    const int Rows = std::max(1, EditRect().Height() / LineHeight());
+    const int Lines = int(SplitLines().size());
+    FTopLine = std::clamp(FTopLine - 3 * Notches, 0, std::max(0, Lines - Rows));
+    Invalidate();
+    Message.Result = 1;
+    return;
+  }
+  TCustomControl::Dispatch(Message);
 }
 
 void TTextControl::CMFontChanged(TMessage& Message) {
@@ -1347,7 +1454,7 @@ int TCustomListBox::ItemHeight() const {
   return std::max(13, FCanvas->TextHeight("Wg") + 1);
 }
 
-int TCustomListBox::VisibleRows() { return std::max(1, (FHeight - 2) / ItemHeight()); }
+int TCustomListBox::VisibleRows() const { return std::max(1, (FHeight - 2) / ItemHeight()); }
 
 void TCustomListBox::SetItemIndex(int Value) {
   if (Value < 0 || Value >= FItems->Count()) Value = -1;
@@ -1361,7 +1468,7 @@ void TCustomListBox::SetItemIndex(int Value) {
 }
 
 void TCustomListBox::SetTopIndex(int Value) {
-  Value = std::clamp(Value, 0, std::max(0, FItems->Count() - 1));
+  Value = std::clamp(Value, 0, std::max(0, FItems->Count() - VisibleRows()));
   if (FTopIndex == Value) return;
   FTopIndex = Value;
   Invalidate();
@@ -1371,6 +1478,16 @@ void TCustomListBox::SetSorted(bool Value) {
   if (FSorted == Value) return;
   FSorted = Value;
   FItems->SetSorted(Value);
+}
+
+void TCustomListBox::Dispatch(TMessage& Message) {
+  if (Message.Msg == WM_MOUSEWHEEL) {
+    const int Notches = SHORT(HIWORD(Message.WParam)) / 120;
+    SetTopIndex(FTopIndex - 3 * Notches);
+    Message.Result = 1;
+    return;
+  }
+  TCustomControl::Dispatch(Message);
 }
 
 void TCustomListBox::ItemsChanged(TObject*) {
@@ -1420,6 +1537,17 @@ void TCustomListBox::Paint() {
     C->Font()->SetColor(!FEnabled ? clGrayText : Selected ? clHighlightText : FFont->Color());
     C->Brush()->SetStyle(bsClear);
     C->TextRect(Clip, IR.Left + 2, IR.Top, FItems->Get(I));
+  }
+  // A thin bar at the right shows where the visible rows lie when not all fit.
+  const int Rows = VisibleRows(), Count = FItems->Count();
+  if (Count > Rows && Inner.Height() > 0) {
+    const TRect Track = Rect(Inner.Right - 5, Inner.Top, Inner.Right, Inner.Bottom);
+    C->Brush()->SetColor(clBtnFace);
+    C->FillRect(Track);
+    const int ThumbH = std::max(8, Track.Height() * Rows / Count);
+    const int ThumbTop = Track.Top + (Track.Height() - ThumbH) * FTopIndex / std::max(1, Count - Rows);
+    C->Brush()->SetColor(clBtnShadow);
+    C->FillRect(Rect(Track.Left + 1, ThumbTop, Track.Right - 1, ThumbTop + ThumbH));
   }
 }
 
@@ -1666,6 +1794,10 @@ void TCustomComboBox::SetDroppedDown(bool Value) {
 }
 
 void TCustomComboBox::SetItemIndex(int Value) {
+  if (ComponentState().Contains(csLoading)) {
+    FItemIndex = Value;  // the items may not have been read yet
+    return;
+  }
   if (Value < 0 || Value >= FItems->Count()) Value = -1;
   if (Value == FItemIndex && (Value < 0 || FText == FItems->Get(Value))) return;
   FItemIndex = Value;
@@ -1676,7 +1808,18 @@ void TCustomComboBox::SetItemIndex(int Value) {
 
 void TCustomComboBox::SetText(const std::string& Value) {
   TTextControl::SetText(Value);
-  FItemIndex = FItems->IndexOf(Value);
+  if (!ComponentState().Contains(csLoading)) FItemIndex = FItems->IndexOf(Value);
+}
+
+void TCustomComboBox::Loaded() {
+  TTextControl::Loaded();
+  // A stored item index picks its item; otherwise the index follows the text.
+  const int Index = FItemIndex;
+  FItemIndex = -1;
+  if (Index >= 0 && Index < FItems->Count())
+    SetItemIndex(Index);
+  else
+    FItemIndex = FItems->IndexOf(FText);
 }
 
 void TCustomComboBox::SetStyle(TComboBoxStyle Value) {

@@ -12,6 +12,7 @@
 // text of a disabled one.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,10 @@ VEL_ENUM(TComboBoxStyle, "StdCtrls", csDropDown, csSimple, csDropDownList, csOwn
 
 /// Registers every class of the standard and extra controls (done once at start-up).
 void RegisterStdControls();
+
+/// True when Caption marks CharCode as its accelerator ("&x"; ASCII letters
+/// compare without case). Controls answer CM_DIALOGCHAR with it.
+bool IsAccel(std::uint32_t CharCode, const std::string& Caption);
 
 namespace detail {
 // Published properties shared by the controls, in the order the classes list them.
@@ -74,6 +79,8 @@ class TCustomLabel : public TGraphicControl {
  protected:
   void Paint() override;
   void Loaded() override;
+  /// An accelerator of the caption focuses FocusControl.
+  void Dispatch(TMessage& Message) override;
   /// Resizes the label to its caption (keeping the right edge for right-aligned text).
   void AdjustBounds();
   TTextFormat TextFormat() const;
@@ -111,6 +118,8 @@ class TButtonControl : public TCustomControl {
   void WMKillFocus(TMessage& Message) override;
   void KeyUp(WORD& Key, TShiftState Shift) override;
   void CMEnabledChanged(TMessage& Message) override;
+  /// An accelerator of the caption focuses and clicks the control.
+  void Dispatch(TMessage& Message) override;
   /// The colour of the caption: clGrayText when disabled.
   TColor TextColor() const;
   /// Draws the caption (with its accelerator) in R and, when focused, a focus frame around it.
@@ -198,6 +207,8 @@ class TRadioButton : public TButtonControl {
 
  protected:
   void Paint() override;
+  /// Arrow keys move the check to the next or previous radio button beside this one.
+  void KeyDown(WORD& Key, TShiftState Shift) override;
 
   bool FChecked = false;
   TAlignment FAlignment = taRightJustify;
@@ -212,6 +223,8 @@ class TCustomGroupBox : public TCustomControl {
 
  protected:
   void Paint() override;
+  /// Aligned children lie inside the frame, below the caption.
+  void AlignControls(TControl* AControl, TRect& Rect) override;
   /// The height of the caption's text (the frame's top runs through its middle).
   int CaptionHeight();
 };
@@ -310,6 +323,8 @@ class TTextControl : public TCustomControl {
   void WMTimer(TMessage& Message) override;
   void WMSize(TMessage& Message) override;
   void CMFontChanged(TMessage& Message) override;
+  /// The wheel scrolls a multi-line text.
+  void Dispatch(TMessage& Message) override;
 
   int FAnchor = 0;  // the fixed end of the selection
   int FCaret = 0;   // the moving end, where the caret is
@@ -400,10 +415,12 @@ class TCustomListBox : public TCustomControl {
   void WMMouseMove(TMessage& Message) override;
   void WMSetFocus(TMessage& Message) override;
   void WMKillFocus(TMessage& Message) override;
+  /// The wheel scrolls the list.
+  void Dispatch(TMessage& Message) override;
   void ItemsChanged(TObject* Sender);
   /// Selects an item because of input: scrolls it into view and fires OnClick.
   void SelectByUser(int Index);
-  int VisibleRows();
+  int VisibleRows() const;
 
   TStringList* FItems;
   int FItemIndex = -1;
@@ -457,6 +474,7 @@ class TCustomComboBox : public TTextControl {
   TRect EditRect() const override;
   bool Editable() const override;
   TRect ButtonRect() const;
+  void Loaded() override;
   void Change() override;
   void EditKey(WORD& Key, TShiftState Shift) override;
   void WMChar(TMessage& Message) override;

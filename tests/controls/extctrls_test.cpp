@@ -83,6 +83,25 @@ TEST_F(ExtControls, RadioGroupBuildsButtonsAndTracksItemIndex) {
   EXPECT_EQ(Children, 0);
 }
 
+TEST_F(ExtControls, ArrowKeysMoveTheCheckWithinARadioGroup) {
+  TForm* Form = NewForm(300, 200);
+  auto* G = Put<TRadioGroup>(Form, Form, 10, 10, 185, 105);
+  for (const char* S : {"a", "b", "c"}) G->Items()->Add(S);
+  G->SetItemIndex(2);
+  std::vector<int> Seen;
+  G->OnClick = [&](TObject*) { Seen.push_back(G->ItemIndex()); };
+  G->Buttons(2)->SetFocus();
+  for (UINT K : {VK_DOWN, VK_DOWN, VK_UP, VK_LEFT}) {
+    InjectKey(K, true);
+    InjectKey(K, false);
+  }
+  ProcessMessages();
+  EXPECT_EQ(Seen, (std::vector<int>{0, 1, 0, 2}));  // wrapping round at either end
+  EXPECT_TRUE(G->Buttons(2)->Focused());
+  EXPECT_TRUE(G->Buttons(2)->Checked());
+  EXPECT_FALSE(G->Buttons(0)->Checked());
+}
+
 TEST_F(ExtControls, RadioGroupLaysItemsOutInColumns) {
   TForm* Form = NewForm(300, 200);
   auto* G = Put<TRadioGroup>(Form, Form, 10, 10, 200, 100);
@@ -275,6 +294,19 @@ TEST_F(ExtControls, FormWithOneOfEachControlPaintsEachWhereItLies) {
   EXPECT_EQ(PixelOf(B, Combo->Left() + 100, Combo->Top() + 10), Window);
   EXPECT_GT(CountDark(B, Bounds(Combo->Left() + 3, Combo->Top() + 2, 60, 17)), 10);                  // "Apple"
   EXPECT_GT(CountDark(B, Bounds(Combo->Left() + Combo->Width() - 17, Combo->Top() + 6, 16, 9)), 5);  // the arrow
+
+  // A focused control shows it: the edit's and the check box's borders take the highlight colour.
+  Edit->SetFocus();
+  ProcessMessages();
+  Image.reset(Form->GetFormImage());
+  EXPECT_EQ(PixelOf(Image.get(), Edit->Left(), Edit->Top()), Hilite);
+  Check->SetFocus();
+  ProcessMessages();
+  Image.reset(Form->GetFormImage());
+  SavePng(Image.get(), "standard_controls_focused.png");
+  EXPECT_EQ(PixelOf(Image.get(), Edit->Left(), Edit->Top()), Shadow);
+  EXPECT_EQ(PixelOf(Image.get(), Check->Left(), Check->Top() + 8), Hilite);
+  B = Image.get();
 
   // A disabled control draws its text in the grey text colour: nothing darker than it.
   EXPECT_GT(CountDark(B, Inside(Button, 10, 4, 10, 4), 100), 20);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -180,6 +181,39 @@ TEST_F(StdControls, EnterClicksTheFocusedButtonRatherThanTheDefaultOne) {
   EXPECT_EQ(OtherClicks + DefClicks, 1);
 }
 
+TEST_F(StdControls, AcceleratorsClickButtonsAndFocusTheLabelsControl) {
+  TForm* Form = NewForm(300, 150);
+  auto* B = Put<TButton>(Form, 10, 10);
+  B->SetCaption("&Save");
+  auto* C = Put<TCheckBox>(Form, 10, 40);
+  C->SetCaption("Save &all");
+  auto* L = Put<TLabel>(Form, 10, 70);
+  L->SetCaption("&Name && title");
+  auto* E = Put<TEdit>(Form, 100, 70);
+  L->SetFocusControl(E);
+  int Clicks = 0;
+  B->OnClick = [&](TObject*) { ++Clicks; };
+  auto DialogChar = [&](char Ch) {
+    TMessage M{CM_DIALOGCHAR, WPARAM(static_cast<unsigned char>(Ch)), 0, 0};
+    Form->Broadcast(M);
+    return M.Result != 0;
+  };
+  EXPECT_TRUE(DialogChar('s'));
+  EXPECT_EQ(Clicks, 1);
+  EXPECT_TRUE(B->Focused());
+  EXPECT_TRUE(DialogChar('A'));
+  EXPECT_TRUE(C->Checked());
+  EXPECT_TRUE(DialogChar('n'));
+  EXPECT_TRUE(E->Focused());
+  EXPECT_FALSE(DialogChar('t'));  // "&&" marks nothing
+  delete E;                       // the label forgets it
+  EXPECT_EQ(L->FocusControl(), nullptr);
+  EXPECT_FALSE(DialogChar('n'));
+  EXPECT_TRUE(IsAccel('x', "E&xit"));
+  EXPECT_FALSE(IsAccel('x', "Exit&"));
+  EXPECT_FALSE(IsAccel('&', "a && b"));
+}
+
 // ------------------------------------------------------------------------ TEdit
 
 TEST_F(StdControls, TypingIntoAnEditChangesTextAndFiresOnChange) {
@@ -259,6 +293,21 @@ TEST_F(StdControls, EditSelectsWithTheMouseAndCopiesAndPastes) {
   Key(VK_HOME);
   Key('V', {ssCtrl});
   EXPECT_EQ(Other->Text(), "ldhello wor");
+  // Ctrl+arrows go by words; Ctrl+Shift selects as they go.
+  Other->SetText("one two  three");
+  Key(VK_RIGHT, {ssCtrl});
+  EXPECT_EQ(Other->SelStart(), 4);
+  Key(VK_RIGHT, {ssCtrl, ssShift});
+  EXPECT_EQ(Other->SelText(), "two  ");
+  Key(VK_END);
+  Key(VK_LEFT, {ssCtrl});
+  EXPECT_EQ(Other->SelStart(), 9);
+  // A double click selects the word under the mouse.
+  E->SetText("hello world");
+  dynamic_cast<THeadlessBackend&>(Backend()).AdvanceTime(GetDoubleClickTime() + 1);  // apart from the first press
+  Click(Form, 16, 20);
+  Click(Form, 16, 20);
+  EXPECT_EQ(E->SelText(), "hello");
 }
 
 TEST_F(StdControls, FocusedEditShowsABlinkingCaretAndTheSelection) {
@@ -420,10 +469,19 @@ TEST_F(StdControls, ComboBoxDropsDownAndPicksAnItemWithTheMouse) {
   TCustomControl* List = C->ListWindow();
   ASSERT_NE(List, nullptr);
   EXPECT_EQ(List->Top(), C->ClientToScreen(Point(0, C->Height())).Y);
-  // The list is a window of its own: click its third row there.
+  // The list is a window of its own: click its third row there. Hovering highlights the row.
   const int RowH = (List->Height() - 2) / 3;
   const TPoint P = Point(20, 1 + 2 * RowH + RowH / 2);
   InjectMouseMove(List->Handle(), P);
+  ProcessMessages();
+  UpdateWindow(List->Handle());
+  const std::filesystem::path Dir = std::filesystem::current_path() / "test-output";
+  std::filesystem::create_directories(Dir);
+  ASSERT_TRUE(SaveWindowImage(List->Handle(), (Dir / "combo_list.png").string()));
+  TBitmap Shot;
+  Shot.LoadFromFile((Dir / "combo_list.png").string());
+  EXPECT_EQ(PixelOf(&Shot, List->Width() - 4, P.Y), ColorToRGB(clHighlight));
+  EXPECT_EQ(PixelOf(&Shot, List->Width() - 4, 1 + RowH / 2), ColorToRGB(clWindow));
   InjectMouseButton(List->Handle(), TInputButton::Left, true, P);
   InjectMouseButton(List->Handle(), TInputButton::Left, false, P);
   ProcessMessages();
@@ -497,6 +555,23 @@ TEST_F(StdControls, EditableComboBoxTakesTypedTextAndMatchesItems) {
   EXPECT_EQ(Changes, 5);
 }
 
+TEST_F(StdControls, ComboBoxReadFromAStreamKeepsItsItemIndex) {
+  // Properties arrive in published order: the item index before the items.
+  TForm* Form = NewForm(300, 100);
+  auto* C = new TComboBox(Form);
+  C->SetStreamingState(csLoading, true);
+  C->SetParent(Form);
+  SetOrdProp(C, "Style", csDropDownList);
+  SetOrdProp(C, "ItemIndex", 1);
+  C->Items()->Add("first");
+  C->Items()->Add("second");
+  SetStrProp(C, "Text", "second");
+  C->SetStreamingState(csLoading, false);
+  static_cast<TComponent*>(C)->Loaded();  // what the reader calls at the end
+  EXPECT_EQ(C->ItemIndex(), 1);
+  EXPECT_EQ(C->Text(), "second");
+}
+
 // --------------------------------------------------------------------- TLabel
 
 TEST_F(StdControls, LabelSizesItselfToItsCaptionAndHidesTheAmpersand) {
@@ -550,6 +625,97 @@ TEST_F(StdControls, ClassesAreRegisteredAndPublishTheirProperties) {
   SetStrProp(B, "Caption", "Yes");
   EXPECT_EQ(B->Caption(), "Yes");
   EXPECT_EQ(GetObjectProp(B, "Font"), B->Font());
+}
+
+// ------------------------------------------------------- focus, wheel, layout
+
+TEST_F(StdControls, TabMovesThroughTheFocusableControlsInOrder) {
+  TForm* Form = NewForm(400, 300);
+  auto* E = Put<TEdit>(Form, 10, 10);
+  auto* B = Put<TButton>(Form, 10, 40);
+  Put<TLabel>(Form, 10, 70)->SetCaption("not focusable");
+  auto* C = Put<TCheckBox>(Form, 10, 90);
+  auto* M = Put<TMemo>(Form, 10, 110);
+  auto* R = Put<TRadioButton>(Form, 200, 10);  // unchecked: no tab stop
+  auto* L = Put<TListBox>(Form, 200, 40);
+  E->SetText("abc");
+  E->SetFocus();
+  std::vector<TWinControl*> Order;
+  for (int I = 0; I < 5; ++I) {
+    Key(VK_TAB);
+    for (TWinControl* W : std::vector<TWinControl*>{E, B, C, M, R, L})
+      if (W->Focused()) Order.push_back(W);
+  }
+  EXPECT_EQ(Order, (std::vector<TWinControl*>{B, C, M, L, E}));
+  EXPECT_EQ(E->SelLength(), 3);  // an edit reached by Tab selects its text
+  Key(VK_TAB, {ssShift});
+  EXPECT_TRUE(L->Focused());
+  R->SetChecked(true);
+  EXPECT_TRUE(R->TabStop());
+}
+
+TEST_F(StdControls, DefaultButtonHighlightFollowsTheFocusedButton) {
+  TForm* Form = NewForm(200, 60);
+  auto* Def = Put<TButton>(Form, 10, 10);
+  Def->SetDefault(true);
+  auto* Other = Put<TButton>(Form, 100, 10);
+  std::unique_ptr<TBitmap> Image(Form->GetFormImage());
+  EXPECT_EQ(PixelOf(Image.get(), 10, 10), ColorToRGB(clHighlight));
+  EXPECT_EQ(PixelOf(Image.get(), 100, 10), ColorToRGB(clBtnShadow));
+  Other->SetFocus();
+  ProcessMessages();
+  Image.reset(Form->GetFormImage());
+  EXPECT_EQ(PixelOf(Image.get(), 10, 10), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(PixelOf(Image.get(), 100, 10), ColorToRGB(clHighlight));
+}
+
+TEST_F(StdControls, MemoAndListBoxScrollWithTheCaretAndTheWheel) {
+  TForm* Form = NewForm(300, 200);
+  auto* M = Put<TMemo>(Form, 10, 10, 150, 50);
+  auto Wheel = [&](int Delta) {
+    TInputEvent W;
+    W.Kind = TInputKind::Wheel;
+    W.Window = Form->Handle();
+    W.Pos = Point(20, 20);
+    W.WheelDelta = Delta;
+    PostInputEvent(W);
+    ProcessMessages();
+  };
+  M->SetFocus();
+  for (int I = 0; I < 6; ++I) {
+    if (I) Key(VK_RETURN);
+    Type(std::u32string(U"l") + char32_t(U'0' + I));
+  }
+  // The caret's line is in view: the top row now shows a later line.
+  EXPECT_GT(M->CharFromPoint(Point(3, 3)), 0);
+  Wheel(120);
+  EXPECT_EQ(M->CharFromPoint(Point(3, 3)), 0);
+  Wheel(-120);
+  EXPECT_EQ(M->CharFromPoint(Point(3, 3)), 9);  // three lines of "lN\n" further
+
+  auto* L = Put<TListBox>(Form, 170, 10, 100, 60);
+  for (int I = 0; I < 20; ++I) L->Items()->Add("item " + std::to_string(I));
+  L->SetFocus();
+  Wheel(-120);
+  EXPECT_EQ(L->TopIndex(), 3);
+  Wheel(-120 * 10);
+  EXPECT_EQ(L->TopIndex(), 20 - (60 - 2) / L->ItemHeight());  // no further than the last row
+  Wheel(120 * 10);
+  EXPECT_EQ(L->TopIndex(), 0);
+}
+
+TEST_F(StdControls, GroupBoxAlignsChildrenInsideItsFrame) {
+  TForm* Form = NewForm(300, 200);
+  auto* G = Put<TGroupBox>(Form, 10, 10);
+  EXPECT_EQ(G->Width(), 185);
+  EXPECT_EQ(G->Height(), 105);
+  auto* E = new TEdit(Form);
+  E->SetParent(G);
+  E->SetAlign(alClient);
+  EXPECT_EQ(E->Left(), 2);
+  EXPECT_GT(E->Top(), 8);
+  EXPECT_EQ(E->Left() + E->Width(), G->Width() - 2);
+  EXPECT_EQ(E->Top() + E->Height(), G->Height() - 2);
 }
 
 }  // namespace
