@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include "designintf/fixtures.h"
 #include "designintf/test_designer.h"
+#include "platform/controls/stdctrls.h"
 #include "platform/designintf/propedit.h"
 #include "support/window_fixture.h"
 
@@ -437,6 +439,38 @@ TEST_F(PropertyEditors, TwoClassesShowOnlyTheirCommonPropertiesInSortedOrder) {
   EXPECT_EQ(F1->Caption(), "Both");
   EXPECT_EQ(Other->Caption(), "Both");
   EXPECT_EQ(Other->Writes, 1);
+}
+
+TEST_F(PropertyEditors, AButtonAndAnEditShareTheirCommonControlProperties) {
+  TForm* Form = NewForm(200, 120);
+  auto* Button = new TButton(Form);
+  Button->SetParent(Form);
+  Button->SetCaption("Go");
+  auto* Edit = new TEdit(Form);
+  Edit->SetParent(Form);
+  Edit->SetBounds(10, 40, 100, 21);
+  TDesignerSelections Both;
+  Both.Add(Button);
+  Both.Add(Edit);
+  std::map<std::string, std::string> Editors;
+  GetComponentProperties(&Both, tkAny, nullptr,
+                         [&](const TProp& P) { Editors[P->GetName()] = dynamic_cast<TObject*>(P.Get())->ClassName(); });
+  EXPECT_EQ(Editors["Left"], "TIntegerProperty");
+  EXPECT_EQ(Editors["Font"], "TFontProperty");
+  EXPECT_EQ(Editors["PopupMenu"], "TComponentProperty");
+  EXPECT_EQ(Editors["Anchors"], "TSetProperty");
+  EXPECT_EQ(Editors["Align"], "TEnumProperty");
+  EXPECT_EQ(Editors["OnClick"], "TMethodProperty");
+  // One class only (Caption, Default, Text, Color), or not for several components (Name).
+  for (const char* Missing : {"Caption", "Default", "Text", "Color", "Name"})
+    EXPECT_EQ(Editors.count(Missing), 0u) << Missing;
+
+  GetComponentProperties(&Both, tkProperties, nullptr, [&](const TProp& P) {
+    if (P->GetName() == "Left") P->SetValue("30");
+  });
+  EXPECT_EQ(Button->Left(), 30);
+  EXPECT_EQ(Edit->Left(), 30);
+  EXPECT_EQ(Edit->Top(), 40);
 }
 
 TEST_F(PropertyEditors, KindsAndFilterChooseTheProperties) {
