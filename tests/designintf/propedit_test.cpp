@@ -471,6 +471,19 @@ TEST_F(PropertyEditors, AButtonAndAnEditShareTheirCommonControlProperties) {
   EXPECT_EQ(Button->Left(), 30);
   EXPECT_EQ(Edit->Left(), 30);
   EXPECT_EQ(Edit->Top(), 40);
+
+  // The font expands into the font's own published properties, written to every selected control.
+  std::vector<std::string> FontProps;
+  GetComponentProperties(&Both, tkAny, nullptr, [&](const TProp& P) {
+    if (P->GetName() != "Font") return;
+    P->GetProperties([&](const TProp& Sub) {
+      FontProps.push_back(Sub->GetName());
+      if (Sub->GetName() == "Style") Sub->SetValue("[fsBold]");
+    });
+  });
+  EXPECT_EQ(FontProps, (std::vector<std::string>{"Charset", "Color", "Height", "Name", "Pitch", "Size", "Style"}));
+  EXPECT_EQ(Button->Font()->Style(), TFontStyles{fsBold});
+  EXPECT_EQ(Edit->Font()->Style(), TFontStyles{fsBold});
 }
 
 TEST_F(PropertyEditors, KindsAndFilterChooseTheProperties) {
