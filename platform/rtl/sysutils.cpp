@@ -420,10 +420,10 @@ std::string Format(std::string_view Fmt, std::initializer_list<TVarRec> Args) {
       while (I < Fmt.size() && IsDigit(Fmt[I])) Prec = Prec * 10 + (Fmt[I++] - '0');
     }
     if (I >= Fmt.size()) Bad();
-    const char Spec = char(AsciiLower(Fmt[I]));
+    const char Conv = char(AsciiLower(Fmt[I]));
     const TVarRec& A = NextArg();
     std::string Piece;
-    switch (Spec) {
+    switch (Conv) {
       case 's':
         if (!std::holds_alternative<std::string>(A)) Bad();
         Piece = std::get<std::string>(A);
@@ -434,10 +434,10 @@ std::string Format(std::string_view Fmt, std::initializer_list<TVarRec> Args) {
       case 'x': {
         if (!std::holds_alternative<std::int64_t>(A)) Bad();
         const std::int64_t V = std::get<std::int64_t>(A);
-        if (Spec == 'x')
+        if (Conv == 'x')
           Piece = IntToHex(std::uint64_t(V), Prec);
         else {
-          Piece = std::to_string(Spec == 'u' ? std::int64_t(std::uint32_t(V)) : V);
+          Piece = std::to_string(Conv == 'u' ? std::int64_t(std::uint32_t(V)) : V);
           const bool Neg = !Piece.empty() && Piece[0] == '-';
           std::string Digits = Neg ? Piece.substr(1) : Piece;
           if (Prec > 0 && Digits.size() < size_t(Prec))
@@ -459,11 +459,11 @@ std::string Format(std::string_view Fmt, std::initializer_list<TVarRec> Args) {
         else
           Bad();
         char Buf[512];
-        if (Spec == 'g')
+        if (Conv == 'g')
           Piece = Prec < 0 ? FloatToStr(V) : (std::snprintf(Buf, sizeof Buf, "%.*G", Prec, V), Buf);
-        else if (Spec == 'e')
+        else if (Conv == 'e')
           std::snprintf(Buf, sizeof Buf, "%.*E", Prec < 0 ? 15 : Prec, V), Piece = Buf;
-        else if (Spec == 'n')
+        else if (Conv == 'n')
           Piece = FormatFloat(Prec == 0 ? "#,##0" : "#,##0." + std::string(size_t(Prec < 0 ? 2 : Prec), '0'), V);
         else
           std::snprintf(Buf, sizeof Buf, "%.*f", Prec < 0 ? 2 : Prec, V), Piece = Buf;
