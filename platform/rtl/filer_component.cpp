@@ -144,6 +144,7 @@ void TWriter::WriteComponent(TComponent* Component) {
 
 void TWriter::WriteProperties(TPersistent* Instance) {
   for (PPropInfo P : GetPropList(Instance)) WriteProperty(Instance, P);
+  Instance->DefineProperties(this);
 }
 
 void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* P) {
@@ -367,7 +368,22 @@ void TReader::ReadProperty(TPersistent* Instance) {
     const std::string Part = Path.substr(Start, Dot == std::string::npos ? std::string::npos : Dot - Start);
     PPropInfo P = GetPropInfo(Obj, Part);
     if (Dot == std::string::npos) {
-      if (!P) PropertyError("Property " + Part + " does not exist");
+      if (!P) {
+        // Data the object declares with DefineProperty; the reader clears the name once it is read.
+        SetPropName(Part);
+        try {
+          Obj->DefineProperties(this);
+        } catch (const EReadError& E) {
+          SetPropName(Path);
+          const std::string Msg = E.what();
+          if (Msg.rfind("Error reading ", 0) == 0) throw;
+          PropertyError(Msg);
+        }
+        const bool Unread = !PropName().empty();
+        SetPropName(Path);
+        if (Unread) PropertyError("Property " + Part + " does not exist");
+        return;
+      }
       try {
         ReadPropValue(Obj, P);
       } catch (const EReadError& E) {

@@ -121,6 +121,35 @@ class TCsItem : public TComponent {
     if (Operation == opRemove && AComponent == FBuddy) FBuddy = nullptr;
   }
   void MakeTransient() { IncludeComponentStyle(csTransient); }
+  // Data that is no published property: a list of numbers and a block of bytes.
+  void DefineProperties(TFiler* Filer) override {
+    Filer->DefineProperty(
+        "Points",
+        [this](TReader& R) {
+          Points.clear();
+          R.ReadListBegin();
+          while (!R.EndOfList()) Points.push_back(R.ReadInteger());
+          R.ReadListEnd();
+        },
+        [this](TWriter& W) {
+          W.WriteListBegin();
+          for (int V : Points) W.WriteInteger(V);
+          W.WriteListEnd();
+        },
+        !Points.empty());
+    Filer->DefineBinaryProperty(
+        "Blob",
+        [this](TStream& S) {
+          Blob.assign(std::size_t(S.Size()), 0);
+          if (!Blob.empty()) S.ReadBuffer(Blob.data(), S.Size());
+        },
+        [this](TStream& S) {
+          if (!Blob.empty()) S.WriteBuffer(Blob.data(), std::int64_t(Blob.size()));
+        },
+        !Blob.empty());
+  }
+  std::vector<int> Points;
+  std::vector<std::uint8_t> Blob;
   TCsItem* ParentItem() const { return FParentItem; }
 
   int LoadedCalls = 0;
@@ -348,6 +377,27 @@ TEST_F(CompStream, BuiltHierarchyRoundTripsAndWritesIdenticallyTwice) {
   EXPECT_EQ(Write(Copy.get()), First);
 }
 
+TEST_F(CompStream, DefinedPropertiesFollowThePublishedOnesAndReadBack) {
+  TCsItem Item(nullptr);
+  Item.SetName("D");
+  Item.SetCount(1);
+  Item.Points = {7, 300};
+  Item.Blob = {0xAB, 0x00};
+  ByteBuilder Expected;
+  Expected.Signature().Str("TCsItem").Str("D");
+  Expected.Str("Count").Tag(vaInt8).Bytes({1});
+  Expected.Str("Points").Tag(vaList).Tag(vaInt8).Bytes({7}).Tag(vaInt16).Bytes({0x2C, 0x01}).Tag(vaNull);
+  Expected.Str("Blob").Tag(vaBinary).Bytes({2, 0, 0, 0, 0xAB, 0x00});
+  Expected.Tag(vaNull).Tag(vaNull);
+  EXPECT_EQ(Write(&Item), Expected.Data);
+
+  std::unique_ptr<TComponent> Copy(Read(Expected.Data));
+  auto* C = static_cast<TCsItem*>(Copy.get());
+  EXPECT_EQ(C->Points, (std::vector<int>{7, 300}));
+  EXPECT_EQ(C->Blob, (std::vector<std::uint8_t>{0xAB, 0x00}));
+  EXPECT_EQ(C->Count(), 1);
+}
+
 TEST_F(CompStream, DefaultsAndTransientComponentsAreNotWritten) {
   TCsRoot Root(nullptr);
   Root.SetName("R");
@@ -510,6 +560,7 @@ TEST_F(CompStream, DamagedImagesRaiseTheirErrorClassAndLeaveNothingBehind) {
       {"value for a read-only sub-object", Item({{"Font", {vaNil}}}), ReadErr, "Font takes no value"},
       {"invalid child name", Item({}, "TCsItem", "1bad"), ReadErr, "Error reading TCsItem 1bad"},
       {"not a component class", Item({}, "TCsFont"), ReadErr, "not a component class"},
+      {"defined data of the wrong kind", Item({{"Points", {vaInt8, 1}}}), ReadErr, "Error reading Item1.Points"},
   };
   for (const TCase& C : Cases) {
     SCOPED_TRACE(C.What);
