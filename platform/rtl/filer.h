@@ -31,6 +31,8 @@ class TComponent;
 class TPersistent;
 class TReader;
 class TWriter;
+class TComponentList;
+struct TPropInfo;
 
 /// The value-type tags of the binary form, with their numbers in the form.
 enum TValueType : std::uint8_t {
@@ -172,6 +174,16 @@ class TWriter : public TFiler {
   /// Raw bytes, no tag.
   void Write(const void* Buffer, std::int64_t Count);
 
+  /// The whole image of Root: signature, then Root as WriteComponent writes
+  /// it. Values equal to Ancestor's (when given) are left out.
+  void WriteDescendent(TComponent* Root, TComponent* AAncestor);
+  /// A component image: class name, name, stored properties, vaNull, the
+  /// children Component presents (transient ones left out), vaNull.
+  void WriteComponent(TComponent* Component);
+  /// Every stored published property of Instance that does not hold its default.
+  void WriteProperties(TPersistent* Instance);
+  void WriteProperty(TPersistent* Instance, const TPropInfo* PropInfo);
+
   /// The prefix WritePropName puts before names ("Font." while a sub-object is written).
   const std::string& PropPath() const { return FPropPath; }
   void SetPropPath(std::string Value) { FPropPath = std::move(Value); }
@@ -261,6 +273,26 @@ class TReader : public TFiler {
   /// data counts as damaged.
   static constexpr int MaxNesting = 200;
 
+  /// The component that components read get as their parent (SetParentComponent).
+  TComponent* Parent() const { return FParent; }
+  void SetParent(TComponent* Value) { FParent = Value; }
+  /// The owner of the child components read (the root by default).
+  TComponent* Owner() const { return FOwner; }
+  void SetOwner(TComponent* Value) { FOwner = Value; }
+
+  /// Reads a whole image (signature included). With no Root, the root is
+  /// created through the class registry with no owner; otherwise the image
+  /// is read into Root. Component references are resolved once the whole
+  /// image is read, then every component read is told Loaded. On any error
+  /// every component created by this read is destroyed and the error is
+  /// raised as EReadError (EClassNotFound for an unknown class).
+  TComponent* ReadRootComponent(TComponent* Root);
+  /// Reads one component image (prefix, class, name, properties, children)
+  /// into Component, or into a new component of the image's class owned by Owner().
+  TComponent* ReadComponent(TComponent* Component);
+  /// Reads one property (dotted name and value) into Instance.
+  void ReadProperty(TPersistent* Instance);
+
  private:
   std::uint8_t ReadByte(std::string_view What);
   std::uint8_t PeekByte(std::string_view What);
@@ -270,6 +302,17 @@ class TReader : public TFiler {
   bool FillBuffer();
   [[noreturn]] void ValueError(std::string_view Expected, TValueType Found, std::int64_t At);
   void SkipCollection();
+  void ReadComponentData(TComponent* Instance);
+  void ReadPropValue(TPersistent* Instance, const TPropInfo* PropInfo);
+  void ResolveFixups();
+  [[noreturn]] void PropertyError(const std::string& Message);
+
+  struct TFixup {
+    TPersistent* Instance;
+    const TPropInfo* PropInfo;
+    std::string Name;
+    std::string Context;
+  };
 
   std::vector<std::uint8_t> FBuffer;
   std::int64_t FBufStart = 0;  // stream offset of FBuffer[0]
@@ -277,6 +320,15 @@ class TReader : public TFiler {
   std::int64_t FBufEnd = 0;
   int FDepth = 0;
   std::string FPropName;
+  TComponent* FParent = nullptr;
+  TComponent* FOwner = nullptr;
+  std::vector<TFixup> FFixups;
+  // Components read by the current ReadRootComponent, in reading order, and
+  // those of them it created (dropped by themselves when destroyed).
+  TComponentList* FLoaded = nullptr;
+  TComponentList* FCreated = nullptr;
+  // The component whose properties are being read, for error messages.
+  std::string FCompName;
 };
 
 }  // namespace platform

@@ -7,6 +7,8 @@
 
 namespace platform {
 
+class TFiler;
+
 /// \brief Base of objects with published state: Assign copies state between them.
 class TPersistent : public TObject {
   VEL_CLASS(TPersistent, TObject)
@@ -17,6 +19,9 @@ class TPersistent : public TObject {
   virtual void Assign(TPersistent* Source);
   /// The name used for this object in paths such as "Button1.Font".
   virtual std::string GetNamePath() const;
+  /// Declares, through Filer->DefineProperty, data streamed with the object
+  /// that is not a published property. The base declares none.
+  virtual void DefineProperties(TFiler*) {}
 
  protected:
   virtual void AssignTo(TPersistent* Dest) const;

@@ -12,6 +12,8 @@
 
 namespace platform {
 
+class TComponent;
+
 // ------------------------------------------------- seek origins and file modes
 
 enum TSeekOrigin { soBeginning, soCurrent, soEnd };
@@ -63,6 +65,12 @@ class TStream : public TObject {
   /// Copies Count bytes from Source's position, or with Count 0 the whole of
   /// Source from its beginning. Returns the number of bytes copied.
   std::int64_t CopyFrom(TStream* Source, std::int64_t Count);
+
+  /// Writes Instance's whole image at the position.
+  void WriteComponent(TComponent* Instance);
+  /// Reads a whole image at the position into Instance, or into a new
+  /// component of the image's class when Instance is none; returns it.
+  TComponent* ReadComponent(TComponent* Instance);
 };
 
 // ---------------------------------------------------------- memory streams
