@@ -608,8 +608,6 @@ void TControl::ChangeScale(int M, int D) {
 
 // ================================================================= TWinControl
 
-void TWinControl::VelPublish(TPublisher&) {}
-
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
 
 TWinControl::~TWinControl() {
@@ -754,12 +752,16 @@ void TWinControl::FlipChildren(bool AllLevels) {
       if (auto* Win = dynamic_cast<TWinControl*>(C)) Win->FlipChildren(true);
 }
 
-void TWinControl::ScaleBy(int M, int D) {
-  if (M == D || D == 0) return;
-  DisableAlign();
+void TWinControl::ScaleChildren(int M, int D) {
   std::vector<TControl*> All;
   for (int I = 0; I < ControlCount(); ++I) All.push_back(Controls(I));
   for (TControl* C : All) C->ChangeScale(M, D);
+}
+
+void TWinControl::ScaleBy(int M, int D) {
+  if (M == D || D == 0) return;
+  DisableAlign();
+  ScaleChildren(M, D);
   SetBounds(FLeft, FTop, MulDiv(FWidth, M, D), MulDiv(FHeight, M, D));
   if (!FParentFont) FFont->SetHeight(MulDiv(FFont->Height(), M, D));
   EnableAlign();
@@ -768,9 +770,7 @@ void TWinControl::ScaleBy(int M, int D) {
 void TWinControl::ChangeScale(int M, int D) {
   if (M == D || D == 0) return;
   DisableAlign();
-  std::vector<TControl*> All;
-  for (int I = 0; I < ControlCount(); ++I) All.push_back(Controls(I));
-  for (TControl* C : All) C->ChangeScale(M, D);
+  ScaleChildren(M, D);
   TControl::ChangeScale(M, D);
   EnableAlign();
 }
@@ -779,7 +779,7 @@ void TWinControl::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
   // The children this control presents are the child controls it owns.
   for (int I = 0; I < ControlCount(); ++I) {
     TControl* C = Controls(I);
-    if (C->Owner() == Root || (Root == nullptr && C->Owner() == this) || C->Owner() == this) Proc(C);
+    if (C->Owner() == Root || C->Owner() == this) Proc(C);
   }
 }
 
@@ -1166,8 +1166,6 @@ void TWinControl::WMSetCursor(TMessage& Message) {
   }
   DefaultHandler(Message);
 }
-
-void TWinControl::CMEnabledChanged(TMessage& Message) { TControl::CMEnabledChanged(Message); }
 
 void TWinControl::CMVisibleChanged(TMessage&) {
   if (FHandle) ShowWindow(FHandle, FVisible ? SW_SHOWNA : SW_HIDE);

@@ -400,8 +400,6 @@ class TWinControl : public TControl {
   TNotifyEvent OnEnter;
   TNotifyEvent OnExit;
 
-  VEL_PUBLISH(P);
-
  protected:
   friend class TControl;
 
@@ -436,7 +434,6 @@ class TWinControl : public TControl {
   void WMContextMenu(TMessage& Message) override;
   void WMSetCursor(TMessage& Message) override;
   void WMWindowPosChanged(TMessage& Message) override;
-  void CMEnabledChanged(TMessage& Message) override;
   void CMVisibleChanged(TMessage& Message) override;
 
   /// Passes a mouse message at a non-windowed child (or the one holding the capture) to it; true when it did.
@@ -444,6 +441,8 @@ class TWinControl : public TControl {
   /// The window procedure entry: WindowProc, with escaping errors handed to the application.
   void MainWndProc(TMessage& Message);
   void UpdateBounds();
+  /// Scales every child control's bounds (and font) by M/D.
+  void ScaleChildren(int M, int D);
   void ApplyZOrder();
   void CreateChildHandles();
 
