@@ -7,6 +7,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "designer/messages.h"
 #include "platform/controls/controls.h"
@@ -173,6 +174,14 @@ class TVelDesignManager : public platform::TComponent, public IVelDesign {
   int GetGridSizeY() const;
   void SetGridSizeY(int Value);
 
+  /// The private message the manager posts to the stage when a component is
+  /// announced from inside its own construction; the stage proxy hands it
+  /// back to TakeInConstructedComponents.
+  static platform::UINT ConstructedMsg();
+  /// Takes in the stage components whose construction has completed since
+  /// they were announced (naming, hooking, reporting).
+  void TakeInConstructedComponents();
+
   // Arrangement operations.
   void BringSelCtrlsToFront();
   void SendSelCtrlsToBack();
@@ -200,6 +209,10 @@ class TVelDesignManager : public platform::TComponent, public IVelDesign {
   platform::TInterfaceRef<platform::IDesigner> FDesigner;
   bool FEnabled = true;
 
+  std::unique_ptr<platform::TComponentList> FPendingInserts;
+
+  void ComponentInserted(platform::TComponent* AComponent);
+  std::vector<platform::TComponent*> StageComponents() const;
   void HorzSpaceEqual(const platform::TRect& Range);
   void VertSpaceEqual(const platform::TRect& Range);
   void WatchReference(platform::TComponent* Old, platform::TComponent* New);

@@ -1,5 +1,7 @@
 #include "designer/messages.h"
 
+#include "designer/sizer.h"
+
 #include <array>
 #include <string_view>
 
@@ -64,7 +66,7 @@ bool ControlCanInlineEdit(const TControl* Control) {
 }
 
 // The sizer unit answers for its own class; until it exists no control is a sizer.
-bool IsVelSizer(const TControl*) { return false; }
+bool IsVelSizer(const TControl* Control) { return dynamic_cast<const TVelSizer*>(Control) != nullptr; }
 
 TControl* ChildControlAtPos(const TWinControl* Parent, const TPoint& Pos) {
   if (!Parent) return nullptr;

@@ -103,11 +103,11 @@ class TVelDesignWndProcProxyList : public platform::TList {
 
   int AddControl(platform::TWinControl* Control, bool Unique);
   int AddProxy(TVelDesignWndProcProxy* Proxy, bool Unique);
-  int GetControlIndex(const platform::TWinControl* Control) const;
+  int GetControlIndex(const platform::TComponent* Control) const;
   TVelDesignWndProcProxy* GetProxies(int Index) const { return static_cast<TVelDesignWndProcProxy*>(Get(Index)); }
   void SetProxies(int Index, TVelDesignWndProcProxy* Proxy) { Put(Index, Proxy); }
   void DelProxy(int Index);
-  void DelControl(const platform::TWinControl* Control);
+  void DelControl(const platform::TComponent* Control);
   void DelUnassignedProxies();
   void ClearProxies();
   void SetAllEnabled(bool Value);

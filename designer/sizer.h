@@ -143,12 +143,12 @@ class TVelSizerList : public platform::TList {
   int AddControl(platform::TControl* Control, platform::TComponent* Owner, bool Unique);
   int AddSizer(TVelSizer* Sizer);
   void DelSizer(int Index);
-  void DelControl(const platform::TControl* Control);
+  void DelControl(const platform::TComponent* Control);
   void ClearSizer();
   void DelAllUnSibling(const TVelSizer* Sizer);
   void DelUnassignedSizers();
   void RemoveAllSizerAndCtrls();
-  int GetControlIndex(const platform::TControl* Control) const;
+  int GetControlIndex(const platform::TComponent* Control) const;
   TVelSizer* GetSizers(int Index) const { return static_cast<TVelSizer*>(Get(Index)); }
   void SetSizers(int Index, TVelSizer* Sizer) { Put(Index, Sizer); }
 

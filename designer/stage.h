@@ -22,12 +22,16 @@ class TVelDesignStageProxy : public TVelDesignWndProcProxy {
   ~TVelDesignStageProxy() override;
 
   platform::TPoint SelectionPos() const { return FSelectionPos; }
-  TVelRubberBand* RubberBand() const { return FRubberBand; }
+  /// The band of the area drag under way, or none.
+  TVelRubberBand* RubberBand() const;
 
   virtual void SelectControl(platform::TControl* Control, int KeyFlags, platform::TPoint Pos);
   void StartRubberBand(platform::TPoint Pos);
   void EndRubberBand();
   platform::TComponent* GetSelectedCtrl(const platform::TMessage& Message) const;
+  /// True when Control is the stage or a control inside it (a selection
+  /// message may arrive after its control was destroyed).
+  bool IsStageControl(const platform::TControl* Control) const;
 
   bool DisplayGrid() const { return FDisplayGrid; }
   void SetDisplayGrid(bool Value);
@@ -58,14 +62,13 @@ class TVelDesignStageProxy : public TVelDesignWndProcProxy {
 
  private:
   platform::TPoint FSelectionPos{};
-  TVelRubberBand* FRubberBand = nullptr;
+  // Holds the band while it exists; it drops the band if the stage destroys it.
+  std::unique_ptr<platform::TComponentList> FRubberBand;
   std::unique_ptr<platform::TBitmap> FGridTemplate;
   bool FDisplayGrid = false;
   int FGridSizeX = 4;
   int FGridSizeY = 4;
   std::unique_ptr<platform::TCanvas> FGridCanvas;
-  /// Paints the grid over the stage's background when DisplayGrid is on.
-  void PaintGridAfterBackground(platform::TMessage& Message);
   void FreeRubberBand();
 };
 
@@ -138,6 +141,7 @@ class TVelDesignStage : public platform::TCustomControl {
 
  private:
   std::unique_ptr<TVelSizerList> FSizerList;
+  bool FPainting = false;
 };
 
 }  // namespace vel

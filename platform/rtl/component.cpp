@@ -92,8 +92,10 @@ void TComponent::InsertComponent(TComponent* AComponent) {
 
 void TComponent::RemoveComponent(TComponent* AComponent) {
   if (!AComponent || AComponent->FOwner != this) return;
-  Remove(AComponent);
+  // Announced while the component still belongs here, so receivers can tell
+  // whose component leaves.
   Notification(AComponent, opRemove);
+  Remove(AComponent);
 }
 
 void TComponent::DestroyComponents() {

@@ -86,6 +86,13 @@ class TClassRec {
   TPublishProc FPublish;
 };
 
+namespace detail {
+/// Records, as each level of a constructor starts, the class being built.
+struct TClassMark {
+  TClassMark(TObject* Obj, TClass Class);
+};
+}  // namespace detail
+
 /// \brief Root of the class hierarchy: class information and the two-phase life cycle.
 ///
 /// `delete` on a TObject first calls the most derived BeforeDestruction, while
@@ -99,7 +106,10 @@ class TObject {
 
   static const TClassRec ClassRecord;
   static TClass StaticClass() { return &ClassRecord; }
-  virtual TClass ClassType() const { return &ClassRecord; }
+  /// The class of the object. While a constructor runs, the class whose
+  /// constructor it is; from then on the most derived class, also while the
+  /// destructors run (so a removal notification still tells what left).
+  TClass ClassType() const { return FClass; }
 
   std::string ClassName() const { return ClassType()->ClassName(); }
   TClass ClassParent() const { return ClassType()->ClassParent(); }
@@ -123,7 +133,13 @@ class TObject {
   // Used only when a constructor throws.
   static void operator delete(void* Block) noexcept { ::operator delete(Block); }
   static void operator delete(void*, void*) noexcept {}
+
+ private:
+  friend struct detail::TClassMark;
+  TClass FClass = &ClassRecord;
 };
+
+inline detail::TClassMark::TClassMark(TObject* Obj, TClass Class) { Obj->FClass = Class; }
 
 /// Deletes Obj (none is allowed) and clears the reference.
 template <class T>
@@ -177,7 +193,7 @@ class TInterfacedObject : public TObject, public virtual IInterface {
   using inherited = TObject;
   static const TClassRec ClassRecord;
   static TClass StaticClass() { return &ClassRecord; }
-  TClass ClassType() const override { return &ClassRecord; }
+  TInterfacedObject() : TObject() { detail::TClassMark(this, &ClassRecord); }
 
   int _AddRef() override { return ++FRefCount; }
   int _Release() override;
@@ -270,14 +286,14 @@ constexpr TClassRec MakeClassRec(std::string_view Name, std::string_view UnitNam
 
 /// In a class definition: declares the class record and `inherited`. The
 /// members that follow are public.
-#define VEL_CLASS(Name, Parent)                                          \
- public:                                                                 \
-  using inherited = Parent;                                              \
-  using TVelSelf = Name;                                                 \
-  static const ::platform::TClassRec ClassRecord;                        \
-  static ::platform::TClass StaticClass() { return &ClassRecord; }       \
-  ::platform::TClass ClassType() const override { return &ClassRecord; } \
-                                                                         \
+#define VEL_CLASS(Name, Parent)                                                          \
+ public:                                                                                 \
+  using inherited = Parent;                                                              \
+  using TVelSelf = Name;                                                                 \
+  static const ::platform::TClassRec ClassRecord;                                        \
+  static ::platform::TClass StaticClass() { return &ClassRecord; }                       \
+  [[no_unique_address]] ::platform::detail::TClassMark VelClassMark{this, &ClassRecord}; \
+                                                                                         \
  public:
 
 /// In a class definition after VEL_CLASS: declares the class's published
