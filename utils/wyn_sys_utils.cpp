@@ -1,6 +1,7 @@
 #include "utils/wyn_sys_utils.h"
 
 #include "platform/controls/controls.h"
+#include "platform/rtl/stream.h"
 #include "platform/rtl/sysutils.h"
 
 namespace vel {
@@ -130,6 +131,14 @@ TCustomForm* CnNameToForm(std::string_view Name) {
   for (int I = 0; I < App->ComponentCount(); ++I)
     if (auto* Form = dynamic_cast<TCustomForm*>(App->Components(I)); Form && SameText(Form->Name(), Name)) return Form;
   return nullptr;
+}
+
+void CloneComponent(TComponent* Source, TComponent* Dest) {
+  if (!Source || !Dest || Source == Dest || Source->ClassType() != Dest->ClassType()) return;
+  TMemoryStream Stream;
+  Stream.WriteComponent(Source);
+  Stream.SetPosition(0);
+  Stream.ReadComponent(Dest);
 }
 
 }  // namespace vel

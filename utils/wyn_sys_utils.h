@@ -103,4 +103,9 @@ std::string NsCnNameToNsName(std::string_view Path, const platform::TComponent* 
 /// The first form owned by the application that bears Name, or none.
 platform::TCustomForm* CnNameToForm(std::string_view Name);
 
+/// Copies Source's streamed state (its published properties and streamed
+/// children) onto Dest when both are of exactly the same class; otherwise, or
+/// when either is none, nothing happens.
+void CloneComponent(platform::TComponent* Source, platform::TComponent* Dest);
+
 }  // namespace vel

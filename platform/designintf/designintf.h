@@ -189,7 +189,7 @@ using TComponentEditorClass = const TComponentEditorClassRec*;
 
 /// \brief The base of component editors: no verbs; Edit runs the first verb
 /// when there is one. An editor lives for one operation.
-class TComponentEditor : public TInterfacedObject, public IComponentEditor {
+class TComponentEditor : public TInterfacedObject, public virtual IComponentEditor {
   VEL_CLASS(TComponentEditor, TInterfacedObject)
   TComponentEditor(TComponent* AComponent, IDesigner* ADesigner);
 

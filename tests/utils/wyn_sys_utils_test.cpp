@@ -391,4 +391,65 @@ TEST_F(SysUtils, FormByName) {
   (void)Panel;
 }
 
+// ---------------------------------------------------------------------- cloning
+
+TEST_F(SysUtils, CloneCopiesPublishedStateBetweenInstancesOfOneClass) {
+  TForm* Form = NamedForm("Form1");
+  auto* Source = Named<TPanel>(Form, "Source");
+  Source->SetParent(Form);
+  Source->SetBounds(5, 6, 150, 40);
+  Source->SetCaption("Hello");
+  Source->SetBevelOuter(bvLowered);
+  Source->SetColor(clRed);
+  Source->SetTag(7);
+  // A child the panel owns travels with it.
+  auto* Child = Named<TButton>(Source, "Inner");
+  Child->SetParent(Source);
+  Child->SetCaption("Go");
+  auto* Dest = Named<TPanel>(Form, "Dest");
+  Dest->SetParent(Form);
+
+  CloneComponent(Source, Dest);
+
+  EXPECT_EQ(Dest->Name(), "Dest");  // the name stays unique within the owner
+  EXPECT_EQ(Dest->Caption(), "Hello");
+  EXPECT_EQ(Dest->BevelOuter(), bvLowered);
+  EXPECT_EQ(Dest->Color(), clRed);
+  EXPECT_EQ(Dest->Tag(), 7);
+  EXPECT_EQ(Dest->Width(), 150);
+  EXPECT_EQ(Dest->Height(), 40);
+  auto* Copy = dynamic_cast<TButton*>(Dest->FindComponent("Inner"));
+  ASSERT_NE(Copy, nullptr);
+  EXPECT_NE(Copy, Child);
+  EXPECT_EQ(Copy->Caption(), "Go");
+  EXPECT_EQ(Copy->Parent(), Dest);
+  // The source is untouched.
+  EXPECT_EQ(Source->Caption(), "Hello");
+  EXPECT_EQ(Source->ComponentCount(), 1);
+}
+
+TEST_F(SysUtils, CloneBetweenDifferentClassesOrWithoutAnInstanceChangesNothing) {
+  TForm* Form = NamedForm("Form1");
+  auto* Source = Named<TPanel>(Form, "Source");
+  Source->SetCaption("Hello");
+  Source->SetTag(7);
+  auto* Button = Named<TButton>(Form, "Button1");
+  Button->SetCaption("Keep");
+  // TPanel derives from TCustomPanel: related classes are still different classes.
+  auto* Custom = Named<TCustomPanel>(Form, "Custom1");
+  TComponent* const Targets[] = {Button, Custom};
+  for (TComponent* Dest : Targets) {
+    SCOPED_TRACE(Dest->Name());
+    CloneComponent(Source, Dest);
+    EXPECT_EQ(Dest->Tag(), 0);
+    CloneComponent(Dest, Source);
+    EXPECT_EQ(Source->Caption(), "Hello");
+    EXPECT_EQ(Source->Tag(), 7);
+  }
+  EXPECT_EQ(Button->Caption(), "Keep");
+  CloneComponent(nullptr, Source);
+  CloneComponent(Source, nullptr);
+  EXPECT_EQ(Source->Caption(), "Hello");
+}
+
 }  // namespace

@@ -1,0 +1,4 @@
+// Attribute editors and their registry.
+#pragma once
+
+#include "console/attrib_editors.h"

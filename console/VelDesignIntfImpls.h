@@ -1,0 +1,4 @@
+// The run-time designer.
+#pragma once
+
+#include "console/designintf_impls.h"

@@ -1,0 +1,4 @@
+// The design popup menus.
+#pragma once
+
+#include "console/popup_menu.h"

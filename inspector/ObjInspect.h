@@ -1,0 +1,4 @@
+// The object inspector.
+#pragma once
+
+#include "inspector/obj_inspect.h"

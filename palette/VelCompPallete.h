@@ -1,0 +1,4 @@
+// The component palette.
+#pragma once
+
+#include "palette/pallete_tool_bar.h"

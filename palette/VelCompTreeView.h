@@ -1,0 +1,4 @@
+// The component tree view.
+#pragma once
+
+#include "palette/comp_tree_view.h"

@@ -1,0 +1,4 @@
+// Translation of identifiers into display texts.
+#pragma once
+
+#include "translation/trans_utils.h"
