@@ -331,3 +331,77 @@ TEST_F(Sizers, DesigningFormDiesCleanlyWithEverythingAlive) {
 }
 
 }  // namespace
+
+namespace {
+
+class SizerProtocol : public SurfaceFixture {};
+
+TEST_F(SizerProtocol, FollowersHandleEveryStepBeforeTheEndOfTheMove) {
+  ClickAt(At(Button1, 5, 5));
+  KeyDown(VK_SHIFT);
+  ClickAt(At(Button2, 5, 5));
+  KeyUp(VK_SHIFT);
+  ResultRecorder Follower(SizerOf(Button2)->Handle());
+  const TPoint From = At(Button1, 20, 10);
+  Drag(From, Point(From.X + 9, From.Y), 3);
+  std::vector<UINT> Order;
+  for (const auto& E : Follower.Entries)
+    if (E.Msg == VELM_SizerMoved || E.Msg == VELM_SizerMoveEnd || E.Msg == VELM_SizerMoveStart) Order.push_back(E.Msg);
+  EXPECT_EQ(Order, (std::vector<UINT>{VELM_SizerMoved, VELM_SizerMoved, VELM_SizerMoved, VELM_SizerMoveEnd}));
+  // Each step carries the dragged sizer's handle and the step as a point.
+  for (const auto& E : Follower.Of(VELM_SizerMoved)) {
+    EXPECT_EQ(E.WParam, reinterpret_cast<WPARAM>(SizerOf(Button1)->Handle()));
+    EXPECT_EQ(LParamToPoint(E.LParam), Point(3, 0));
+  }
+  EXPECT_EQ(Button2->Left(), 129);
+}
+
+TEST_F(SizerProtocol, QueuedMessagesRunBeforeADragBegins) {
+  const UINT Probe = RegisterWindowMessage("Tests.QueuedBeforeDrag");
+  bool Handled = false;
+  ScopedHook Hook(Stage->Handle(), [&](TMessage& M) {
+    if (M.Msg != Probe) return false;
+    // The drag has not begun yet when the queued message runs.
+    EXPECT_EQ(SizerOf(Button1) ? SizerOf(Button1)->IsMoveSender() : false, false);
+    Handled = true;
+    return true;
+  });
+  PostMessage(Stage->Handle(), Probe, 0, 0);
+  Manager->SelectControl(Button1, Point(3, 3), csmSelect, false, true);
+  EXPECT_TRUE(Handled);
+  EXPECT_TRUE(SizerOf(Button1)->IsMoveSender());
+  ReleaseCapture();
+}
+
+TEST_F(SizerProtocol, MovesOfNestedControlsClimbToTheStage) {
+  ResultRecorder OnStage(Stage->Handle());
+  ResultRecorder OnPanel(Panel1->Handle());
+  Inner->SetLeft(25);
+  ProcessMessages();
+  ASSERT_FALSE(OnPanel.Of(VELN_CtrlMoved).empty());
+  EXPECT_EQ(OnPanel.Of(VELN_CtrlMoved)[0].Result, 1);
+  bool SawInner = false;
+  for (const auto& E : OnStage.Of(VELN_CtrlMoved))
+    SawInner = SawInner || E.WParam == reinterpret_cast<WPARAM>(static_cast<TControl*>(Inner));
+  EXPECT_TRUE(SawInner);
+}
+
+TEST_F(SizerProtocol, AProxyListHooksAControlOnceAndPutsItsProcedureBack) {
+  Manager->SetIsDesigning(false);
+  const LONG_PTR Own = GetWindowLong(Button1->Handle(), GWL_WNDPROC);
+  {
+    TVelDesignWndProcProxyList List;
+    EXPECT_EQ(List.AddControl(Button1, true), 0);
+    EXPECT_EQ(List.AddControl(Button1, true), -1);
+    EXPECT_EQ(List.Count(), 1);
+    List.ClearProxies();
+    EXPECT_EQ(List.Count(), 0);
+  }
+  EXPECT_EQ(GetWindowLong(Button1->Handle(), GWL_WNDPROC), Own);
+  int Clicks = 0;
+  Button1->OnClick = [&](TObject*) { ++Clicks; };
+  ClickAt(At(Button1, 5, 5));
+  EXPECT_EQ(Clicks, 1);
+}
+
+}  // namespace
