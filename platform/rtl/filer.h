@@ -182,7 +182,9 @@ class TWriter : public TFiler {
   void Write(const void* Buffer, std::int64_t Count);
 
   /// The whole image of Root: signature, then Root as WriteComponent writes
-  /// it. Values equal to Ancestor's (when given) are left out.
+  /// it. Values equal to Ancestor's (when given) are left out; a child for
+  /// which Ancestor owns a component of the same name and class is written
+  /// with ffInherited and only its values that differ from that component's.
   void WriteDescendent(TComponent* Root, TComponent* AAncestor);
   /// A component image: class name, name, stored properties, vaNull, the
   /// children Component presents (transient ones left out), vaNull.
@@ -201,6 +203,8 @@ class TWriter : public TFiler {
  private:
   void WriteInt(std::uint64_t Value, int Bytes);
   std::string FPropPath;
+  TComponent* FRootAncestor = nullptr;   // the ancestor of the whole image
+  TComponent* FChildAncestor = nullptr;  // the ancestor of the child about to be written
 };
 
 // ------------------------------------------------------------------ TReader

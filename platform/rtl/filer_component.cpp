@@ -4,6 +4,7 @@
 // image and calling Loaded.
 #include <memory>
 #include <unordered_set>
+#include <utility>
 
 #include "platform/rtl/collection.h"
 #include "platform/rtl/component.h"
@@ -139,6 +140,7 @@ void TWriter::WriteDescendent(TComponent* Root, TComponent* AAncestor) {
   SetRoot(Root);
   SetLookupRoot(Root);
   SetAncestor(AAncestor);
+  TRestore<TComponent*> RootAncestor(FRootAncestor, AAncestor);
   WriteSignature();
   WriteComponent(Root);
 }
@@ -149,17 +151,19 @@ void TWriter::WriteComponent(TComponent* Component) {
     explicit TWriting(TComponent* AC) : C(AC) { C->SetStreamingState(csWriting, true); }
     ~TWriting() { C->SetStreamingState(csWriting, false); }
   } Writing(Component);
+  TComponent* Inherited = std::exchange(FChildAncestor, nullptr);
   if (!FRoot) SetRoot(Component);
   if (!FLookupRoot) SetLookupRoot(Component);
   const std::string ClassName = Component->ClassName();
   if (ClassName.size() > MaxClassNameLength)
     throw EWriteError("Class name " + ClassName + " is too long for a component image");
+  if (Inherited) WritePrefix({ffInherited}, 0);
   WriteStr(ClassName);
   WriteStr(Component->Name());
   {
     TRestore<std::string> Path(FPropPath, std::string());
     // The ancestor's values are the defaults only for the component it stands for.
-    TRestore<TPersistent*> Anc(FAncestor, Component == FRoot ? FAncestor : nullptr);
+    TRestore<TPersistent*> Anc(FAncestor, Component == FRoot ? FAncestor : Inherited);
     WriteProperties(Component);
   }
   WriteListEnd();
@@ -167,7 +171,12 @@ void TWriter::WriteComponent(TComponent* Component) {
     TRestore<TPersistent*> Anc(FAncestor, nullptr);
     Component->GetChildren(
         [this](TComponent* Child) {
-          if (!Child->ComponentStyle().Contains(csTransient)) WriteComponent(Child);
+          if (Child->ComponentStyle().Contains(csTransient)) return;
+          // A child the ancestor has too (same name, same class) is written as inherited.
+          TComponent* Anc =
+              FRootAncestor && !Child->Name().empty() ? FRootAncestor->FindComponent(Child->Name()) : nullptr;
+          FChildAncestor = Anc && Anc->ClassType() == Child->ClassType() ? Anc : nullptr;
+          WriteComponent(Child);
         },
         FRoot);
   }
@@ -262,7 +271,7 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* P) {
         // its own, when it has items.
         const bool HasAncestor = FAncestor && FAncestor->InheritsFrom(P->DeclaringClass);
         if (HasAncestor ? SameCollections(Coll, FLookupRoot, dynamic_cast<TCollection*>(GetObjectProp(FAncestor, P)),
-                                          dynamic_cast<TComponent*>(FAncestor))
+                                          FRootAncestor ? FRootAncestor : dynamic_cast<TComponent*>(FAncestor))
                         : Coll->Count() == 0)
           return;
         WritePropName(P->Name);

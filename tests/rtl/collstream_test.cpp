@@ -474,6 +474,58 @@ TEST_F(CollStream, DamagedCollectionImagesRaiseReadErrorsAndLeaveNothingBehind) 
   }
 }
 
+TEST_F(CollStream, EveryChangedByteEitherReadsOrIsAFilerErrorThatLeavesNothingBehind) {
+  // Each byte of images with collections and flags replaced by values that
+  // are tags, flags, lengths and ends of lists.
+  const std::vector<TBytes> Images = {
+      PartsFixture(),
+      ByteBuilder()
+          .Signature()
+          .Str("TCoHost")
+          .Str("H")
+          .Tag(vaNull)
+          .Bytes({0xF4})
+          .Str("TCoFrame")
+          .Str("F")
+          .Str("Peer")
+          .Tag(vaIdent)
+          .Str("I")
+          .Tag(vaNull)
+          .Bytes({0xF2})
+          .Tag(vaInt8)
+          .Bytes({0})
+          .Str("TCoWidget")
+          .Str("I")
+          .Str("Parts")
+          .Tag(vaCollection)
+          .Tag(vaList)
+          .Str("Target")
+          .Tag(vaIdent)
+          .Str("F")
+          .Tag(vaNull)
+          .Tag(vaNull)
+          .Tag(vaNull)
+          .Tag(vaNull)
+          .Tag(vaNull)
+          .Tag(vaNull)
+          .Data,
+  };
+  for (const TBytes& Image : Images) {
+    for (std::size_t At = 0; At < Image.size(); ++At) {
+      for (int Value : {0x00, 0x01, 0x02, 0x06, 0x07, 0x0E, 0xF1, 0xFF, Image[At] + 1, Image[At] - 1}) {
+        TBytes Changed = Image;
+        Changed[At] = std::uint8_t(Value);
+        SCOPED_TRACE("byte " + std::to_string(At) + " = " + std::to_string(Changed[At]));
+        try {
+          delete Read(Changed);
+        } catch (const EFilerError&) {
+        }
+        ExpectNothingLeft();
+      }
+    }
+  }
+}
+
 TEST_F(CollStream, AFailedCollectionReadIntoAnExistingRootLeavesItUsable) {
   TCoHost Host(nullptr);
   Host.SetName("Host1");
@@ -580,6 +632,52 @@ TEST_F(CollStream, AnInheritedChildThatIsMissingOrOfAnotherClassIsAReadError) {
   // A new root has no components to inherit.
   EXPECT_THROW(Read(Image("TCoWidget", "W1")), EReadError);
   EXPECT_EQ(LiveComps, CompsBefore + 2);
+}
+
+TEST_F(CollStream, AgainstAnAncestorItsChildrenAreWrittenAsInheritedAndReadBackIntoIt) {
+  auto Child = [](TCoWidget* Parent, const char* Name, int Value) {
+    auto* W = new TCoWidget(Parent->Owner() ? Parent->Owner() : Parent);
+    W->SetName(Name);
+    W->SetValue(Value);
+    W->SetParentComponent(Parent);
+    return W;
+  };
+  TCoHost Ancestor(nullptr);
+  Ancestor.SetName("Host1");
+  TCoWidget* A1 = Child(&Ancestor, "W1", 1);
+  A1->Parts()->AddPart()->SetNumber(4);
+  Child(A1, "W3", 3);
+  TCoHost Host(nullptr);
+  Host.SetName("Host1");
+  TCoWidget* D1 = Child(&Host, "W1", 2);
+  D1->Parts()->AddPart()->SetNumber(4);
+  Child(D1, "W3", 3);
+  Child(&Host, "W4", 4);
+  auto* Other = new TCoFrame(&Host);  // same name as an ancestor's component, another class
+  Other->SetName("W5");
+  Other->SetParentComponent(&Host);
+  Child(&Ancestor, "W5", 5);
+
+  // clang-format off
+  const TBytes Expected = ByteBuilder()
+      .Signature().Str("TCoHost").Str("Host1").Tag(vaNull)
+      .Bytes({0xF1}).Str("TCoWidget").Str("W1").Str("Value").Tag(vaInt8).Bytes({2}).Tag(vaNull)
+          .Bytes({0xF1}).Str("TCoWidget").Str("W3").Tag(vaNull).Tag(vaNull)
+          .Tag(vaNull)
+      .Str("TCoWidget").Str("W4").Str("Value").Tag(vaInt8).Bytes({4}).Tag(vaNull).Tag(vaNull)
+      .Str("TCoFrame").Str("W5").Tag(vaNull).Tag(vaNull)
+      .Tag(vaNull)
+      .Data;
+  // clang-format on
+  const TBytes Diff = WriteAgainst(&Host, &Ancestor);
+  EXPECT_EQ(Diff, Expected);
+
+  // Read over a copy of the ancestor, the difference gives the descendant back.
+  delete Ancestor.FindComponent("W5");
+  std::unique_ptr<TComponent> Copy(Read(Write(&Ancestor)));
+  Read(Diff, Copy.get());
+  EXPECT_EQ(Write(Copy.get()), Write(&Host));
+  EXPECT_EQ(static_cast<TCoWidget*>(Copy->FindComponent("W1"))->Parts()->Part(0)->Number(), 4);
 }
 
 TEST_F(CollStream, AChildPositionMovesTheChildAmongItsParentsChildren) {
