@@ -381,7 +381,14 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
     }
     SetRoot(nullptr);
     SetLookupRoot(nullptr);
-    throw;
+    // Whatever a component refused while it was read counts as damaged data.
+    try {
+      throw;
+    } catch (const EFilerError&) {
+      throw;
+    } catch (const Exception& E) {
+      throw EReadError(std::string("Error reading component: ") + E.what());
+    }
   }
   return Root;
 }
@@ -400,6 +407,9 @@ TComponent* TReader::ReadComponent(TComponent* Component) {
     Component = FOwner && !Name.empty() ? FOwner->FindComponent(Name) : nullptr;
     if (!Component)
       throw EReadError("Ancestor for '" + Name + "' not found (image at offset " + std::to_string(ClassAt) + ")");
+    // Read once at most: a second image of it could make it a child of itself.
+    if (FLoaded && FLoaded->IndexOf(Component) >= 0)
+      throw EReadError("Component " + Name + " appears twice in the image (offset " + std::to_string(ClassAt) + ")");
     TClass Stored = Component->ClassType();
     while (Stored && !SameText(Stored->ClassNameView(), ClassName)) Stored = Stored->ClassParent();
     if (!Stored)
@@ -471,6 +481,9 @@ void TReader::ReadProperty(TPersistent* Instance) {
           const std::string Msg = E.what();
           if (Msg.rfind("Error reading ", 0) == 0) throw;
           PropertyError(Msg);
+        } catch (const Exception& E) {
+          SetPropName(Path);
+          PropertyError(E.what());
         }
         const bool Unread = !PropName().empty();
         SetPropName(Path);
@@ -486,6 +499,9 @@ void TReader::ReadProperty(TPersistent* Instance) {
       } catch (const EPropertyError& E) {
         PropertyError(E.what());
       } catch (const EConvertError& E) {
+        PropertyError(E.what());
+      } catch (const Exception& E) {
+        // A setter that refuses the value (EInvalidOperation, EListError ...).
         PropertyError(E.what());
       }
       return;

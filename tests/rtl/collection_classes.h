@@ -178,7 +178,10 @@ class TCoWidget : public TComponent {
   }
 
   int Value() const { return FValue; }
-  void SetValue(int V) { FValue = V; }
+  void SetValue(int V) {
+    if (V < 0) throw EInvalidOperation("negative values are refused");
+    FValue = V;
+  }
   TCoParts* Parts() const { return FParts.get(); }
   void SetParts(TCoParts* Value) { FParts->Assign(Value); }
   TOwnedCollection* Spare() const { return FSpare.get(); }

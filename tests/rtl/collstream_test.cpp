@@ -445,6 +445,8 @@ TEST_F(CollStream, DamagedCollectionImagesRaiseReadErrorsAndLeaveNothingBehind) 
       {"unknown handler in an item", HostWithParts(Item(ByteBuilder().Str("OnPick").Tag(vaIdent).Str("Nowhere").Data)),
        "Error reading Host1.Parts[0].OnPick: Method Nowhere not found"},
       {"unknown tag in an item", HostWithParts(Item({6, 'N', 'u', 'm', 'b', 'e', 'r', 21})), "Unknown value type 21"},
+      {"value a setter refuses", HostWithParts({vaInt8, 0xFF}, "Value"),
+       "Error reading Host1.Value: negative values are refused"},
       {"collection left open before the next property",
        ByteBuilder()
            .Signature()
@@ -611,6 +613,9 @@ TEST_F(CollStream, AnInheritedChildThatIsMissingOrOfAnotherClassIsAReadError) {
       {"no such component", Image("TCoWidget", "Ghost"), "Ancestor for 'Ghost' not found"},
       {"no name", Image("TCoWidget", ""), "Ancestor for '' not found"},
       {"another class", Image("TCoFrame", "W1"), "Inherited component W1 is a TCoWidget, not a TCoFrame"},
+      {"the same component twice",
+       Image("TCoWidget", "W1", ByteBuilder().Bytes({0xF1}).Str("TCoWidget").Str("W1").Tag(vaNull).Tag(vaNull).Data),
+       "W1 appears twice"},
       {"damage after the inherited child", Image("TCoWidget", "W1", ByteBuilder().Str("TCoWidget").Str("X").Data),
        "Unexpected end of stream"},
   };
