@@ -355,7 +355,7 @@ class TWinControl : public TControl {
   TControl* ControlAtPos(const TPoint& Pos, bool AllowDisabled, bool AllowWinControls = true) const;
   /// Gives Message to each child's WindowProc in child order; stops at the first non-zero Result.
   void Broadcast(TMessage& Message);
-  void SetChildOrder(TComponent* Child, int Order);
+  void SetChildOrder(TComponent* Child, int Order) override;
   /// Mirrors the children's horizontal positions inside the client area (and inside each windowed child when
   /// AllLevels).
   virtual void FlipChildren(bool AllLevels);

@@ -196,6 +196,8 @@ void TComponent::Loaded() { FComponentState.Exclude(csLoading); }
 
 void TComponent::GetChildren(const TGetChildProc&, TComponent*) {}
 
+void TComponent::SetChildOrder(TComponent*, int) {}
+
 std::string TComponent::GetNamePath() const { return FName; }
 
 // ------------------------------------------------------------ TComponentList

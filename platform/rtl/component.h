@@ -106,6 +106,9 @@ class TComponent : public TPersistent, public virtual IInterface {
   virtual bool HasParent() const { return false; }
   virtual TComponent* GetParentComponent() const { return nullptr; }
   virtual void SetParentComponent(TComponent*) {}
+  /// Moves Child, one of the children this component presents, to position
+  /// Order among them (the stream reader's child position). The base does nothing.
+  virtual void SetChildOrder(TComponent* Child, int Order);
   /// Sets or clears loading/reading/writing state (used by the stream reader and writer).
   void SetStreamingState(TComponentStateItem Item, bool On);
 

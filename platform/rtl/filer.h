@@ -32,6 +32,7 @@ class TPersistent;
 class TReader;
 class TWriter;
 class TComponentList;
+class TCollection;
 struct TPropInfo;
 
 /// The value-type tags of the binary form, with their numbers in the form.
@@ -66,6 +67,12 @@ std::string ValueTypeName(std::uint8_t Tag);
 /// True for the tags this reader accepts (every tag but 21 and those above vaDouble).
 bool IsValidValueType(std::uint8_t Tag);
 
+/// Flags of a component image's prefix, applied when it is read:
+/// ffInherited: the component exists already (owned by the reader's owner,
+/// found by name) and its properties are read into it; ffChildPos: the child
+/// is moved to that position among its parent's children (SetChildOrder);
+/// ffInline: the component is a nested root whose properties and children
+/// resolve names against itself, and it owns the children read inside it.
 enum TFilerFlag { ffInherited, ffChildPos, ffInline };
 using TFilerFlags = TSet<TFilerFlag>;
 
@@ -175,7 +182,9 @@ class TWriter : public TFiler {
   void Write(const void* Buffer, std::int64_t Count);
 
   /// The whole image of Root: signature, then Root as WriteComponent writes
-  /// it. Values equal to Ancestor's (when given) are left out.
+  /// it. Values equal to Ancestor's (when given) are left out; a child for
+  /// which Ancestor owns a component of the same name and class is written
+  /// with ffInherited and only its values that differ from that component's.
   void WriteDescendent(TComponent* Root, TComponent* AAncestor);
   /// A component image: class name, name, stored properties, vaNull, the
   /// children Component presents (transient ones left out), vaNull.
@@ -183,6 +192,9 @@ class TWriter : public TFiler {
   /// Every stored published property of Instance that does not hold its default.
   void WriteProperties(TPersistent* Instance);
   void WriteProperty(TPersistent* Instance, const TPropInfo* PropInfo);
+  /// vaCollection, then per item vaList, its stored properties and vaNull; a
+  /// final vaNull. No order values are written.
+  void WriteCollection(TCollection* Value);
 
   /// The prefix WritePropName puts before names ("Font." while a sub-object is written).
   const std::string& PropPath() const { return FPropPath; }
@@ -191,6 +203,8 @@ class TWriter : public TFiler {
  private:
   void WriteInt(std::uint64_t Value, int Bytes);
   std::string FPropPath;
+  TComponent* FRootAncestor = nullptr;   // the ancestor of the whole image
+  TComponent* FChildAncestor = nullptr;  // the ancestor of the child about to be written
 };
 
 // ------------------------------------------------------------------ TReader
@@ -288,10 +302,16 @@ class TReader : public TFiler {
   /// raised as EReadError (EClassNotFound for an unknown class).
   TComponent* ReadRootComponent(TComponent* Root);
   /// Reads one component image (prefix, class, name, properties, children)
-  /// into Component, or into a new component of the image's class owned by Owner().
+  /// into Component, or into a new component of the image's class owned by
+  /// Owner(), or (ffInherited) into Owner()'s component of the stored name.
   TComponent* ReadComponent(TComponent* Component);
   /// Reads one property (dotted name and value) into Instance.
   void ReadProperty(TPersistent* Instance);
+  /// Reads a vaCollection value into Collection: its items are replaced by
+  /// one new item per entry (an order value before an entry is read and
+  /// ignored), each given the entry's properties, all between BeginUpdate and
+  /// EndUpdate.
+  void ReadCollection(TCollection* Collection);
 
  private:
   std::uint8_t ReadByte(std::string_view What);
@@ -312,7 +332,9 @@ class TReader : public TFiler {
     const TPropInfo* PropInfo;
     std::string Name;
     std::string Context;
+    TComponent* LookupRoot;  // names resolve against it (an inline component inside the root)
   };
+  void DropFixupsInto(TCollection* Collection);
 
   std::vector<std::uint8_t> FBuffer;
   std::int64_t FBufStart = 0;  // stream offset of FBuffer[0]

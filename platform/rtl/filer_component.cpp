@@ -3,7 +3,10 @@
 // classes through the class registry, resolving references after the whole
 // image and calling Loaded.
 #include <memory>
+#include <unordered_set>
+#include <utility>
 
+#include "platform/rtl/collection.h"
 #include "platform/rtl/component.h"
 #include "platform/rtl/filer.h"
 #include "platform/rtl/stream.h"
@@ -99,6 +102,36 @@ class TRestore {
   T FOld;
 };
 
+// The image of a collection as the writer writes it (references and handlers named from LookupRoot).
+std::string CollectionImage(TCollection* Collection, TComponent* LookupRoot) {
+  TMemoryStream S;
+  TWriter W(&S);
+  W.SetRoot(LookupRoot);
+  W.SetLookupRoot(LookupRoot);
+  W.WriteCollection(Collection);
+  return std::string(reinterpret_cast<const char*>(S.Memory()), std::size_t(S.Size()));
+}
+
+// Whether two collections would be written alike; no collection counts as an empty one.
+bool SameCollections(TCollection* A, TComponent* ARoot, TCollection* B, TComponent* BRoot) {
+  if (!A || !B) return (A ? A->Count() : 0) == (B ? B->Count() : 0);
+  if (A->Count() != B->Count()) return false;
+  return CollectionImage(A, ARoot) == CollectionImage(B, BRoot);
+}
+
+// Every object that lives inside Obj and goes with it: the items of a
+// collection and the sub-objects published by the objects met (components excepted).
+void CollectContents(TObject* Obj, std::unordered_set<const TObject*>& Seen) {
+  if (!Obj || !Seen.insert(Obj).second) return;
+  if (auto* Coll = dynamic_cast<TCollection*>(Obj))
+    for (int I = 0; I < Coll->Count(); ++I) CollectContents(Coll->Items(I), Seen);
+  for (PPropInfo P : GetPropList(Obj)) {
+    if (P->PropType->Kind != tkClass || !P->GetProc) continue;
+    TObject* Sub = GetObjectProp(Obj, P);
+    if (Sub && !dynamic_cast<TComponent*>(Sub)) CollectContents(Sub, Seen);
+  }
+}
+
 }  // namespace
 
 // ------------------------------------------------------------------ TWriter
@@ -107,6 +140,7 @@ void TWriter::WriteDescendent(TComponent* Root, TComponent* AAncestor) {
   SetRoot(Root);
   SetLookupRoot(Root);
   SetAncestor(AAncestor);
+  TRestore<TComponent*> RootAncestor(FRootAncestor, AAncestor);
   WriteSignature();
   WriteComponent(Root);
 }
@@ -117,17 +151,19 @@ void TWriter::WriteComponent(TComponent* Component) {
     explicit TWriting(TComponent* AC) : C(AC) { C->SetStreamingState(csWriting, true); }
     ~TWriting() { C->SetStreamingState(csWriting, false); }
   } Writing(Component);
+  TComponent* Inherited = std::exchange(FChildAncestor, nullptr);
   if (!FRoot) SetRoot(Component);
   if (!FLookupRoot) SetLookupRoot(Component);
   const std::string ClassName = Component->ClassName();
   if (ClassName.size() > MaxClassNameLength)
     throw EWriteError("Class name " + ClassName + " is too long for a component image");
+  if (Inherited) WritePrefix({ffInherited}, 0);
   WriteStr(ClassName);
   WriteStr(Component->Name());
   {
     TRestore<std::string> Path(FPropPath, std::string());
     // The ancestor's values are the defaults only for the component it stands for.
-    TRestore<TPersistent*> Anc(FAncestor, Component == FRoot ? FAncestor : nullptr);
+    TRestore<TPersistent*> Anc(FAncestor, Component == FRoot ? FAncestor : Inherited);
     WriteProperties(Component);
   }
   WriteListEnd();
@@ -135,7 +171,12 @@ void TWriter::WriteComponent(TComponent* Component) {
     TRestore<TPersistent*> Anc(FAncestor, nullptr);
     Component->GetChildren(
         [this](TComponent* Child) {
-          if (!Child->ComponentStyle().Contains(csTransient)) WriteComponent(Child);
+          if (Child->ComponentStyle().Contains(csTransient)) return;
+          // A child the ancestor has too (same name, same class) is written as inherited.
+          TComponent* Anc =
+              FRootAncestor && !Child->Name().empty() ? FRootAncestor->FindComponent(Child->Name()) : nullptr;
+          FChildAncestor = Anc && Anc->ClassType() == Child->ClassType() ? Anc : nullptr;
+          WriteComponent(Child);
         },
         FRoot);
   }
@@ -225,6 +266,18 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* P) {
         WriteIdent(Ref);
         return;
       }
+      if (auto* Coll = dynamic_cast<TCollection*>(Obj)) {
+        // Against an ancestor the collection is written when it differs; on
+        // its own, when it has items.
+        const bool HasAncestor = FAncestor && FAncestor->InheritsFrom(P->DeclaringClass);
+        if (HasAncestor ? SameCollections(Coll, FLookupRoot, dynamic_cast<TCollection*>(GetObjectProp(FAncestor, P)),
+                                          FRootAncestor ? FRootAncestor : dynamic_cast<TComponent*>(FAncestor))
+                        : Coll->Count() == 0)
+          return;
+        WritePropName(P->Name);
+        WriteCollection(Coll);
+        return;
+      }
       if (auto* Strings = dynamic_cast<TStrings*>(Obj)) {
         if (Strings->Count() == 0) return;
         WritePropName(P->Name + ".Strings");
@@ -243,6 +296,21 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* P) {
     default:
       break;
   }
+}
+
+void TWriter::WriteCollection(TCollection* Value) {
+  // Item properties are named from the item itself and have no ancestor.
+  TRestore<std::string> Path(FPropPath, std::string());
+  TRestore<TPersistent*> Anc(FAncestor, nullptr);
+  WriteValue(vaCollection);
+  if (Value) {
+    for (int I = 0; I < Value->Count(); ++I) {
+      WriteListBegin();
+      WriteProperties(Value->Items(I));
+      WriteListEnd();
+    }
+  }
+  WriteListEnd();
 }
 
 // ------------------------------------------------------------------ TReader
@@ -302,13 +370,25 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
       TComponent* Comp = Created.Items(I);
       delete Comp;
     }
+    // What is left was there before the read: the given root and the inherited components.
+    for (int I = 0; I < Loaded.Count(); ++I) {
+      Loaded.Items(I)->SetStreamingState(csReading, false);
+      Loaded.Items(I)->SetStreamingState(csLoading, false);
+    }
     if (Given) {
       Given->SetStreamingState(csReading, false);
       Given->SetStreamingState(csLoading, false);
     }
     SetRoot(nullptr);
     SetLookupRoot(nullptr);
-    throw;
+    // Whatever a component refused while it was read counts as damaged data.
+    try {
+      throw;
+    } catch (const EFilerError&) {
+      throw;
+    } catch (const Exception& E) {
+      throw EReadError(std::string("Error reading component: ") + E.what());
+    }
   }
   return Root;
 }
@@ -322,7 +402,21 @@ TComponent* TReader::ReadComponent(TComponent* Component) {
   const std::int64_t ClassAt = Position();
   const std::string ClassName = ReadStr();
   const std::string Name = ReadStr();
-  if (!Component) {
+  if (!Component && Flags.Contains(ffInherited)) {
+    // The component comes from an ancestor: it exists already and is only read into.
+    Component = FOwner && !Name.empty() ? FOwner->FindComponent(Name) : nullptr;
+    if (!Component)
+      throw EReadError("Ancestor for '" + Name + "' not found (image at offset " + std::to_string(ClassAt) + ")");
+    // Read once at most: a second image of it could make it a child of itself.
+    if (FLoaded && FLoaded->IndexOf(Component) >= 0)
+      throw EReadError("Component " + Name + " appears twice in the image (offset " + std::to_string(ClassAt) + ")");
+    TClass Stored = Component->ClassType();
+    while (Stored && !SameText(Stored->ClassNameView(), ClassName)) Stored = Stored->ClassParent();
+    if (!Stored)
+      throw EReadError("Inherited component " + Name + " is a " + Component->ClassName() + ", not a " + ClassName);
+    Component->SetStreamingState(csLoading, true);
+    Component->SetStreamingState(csReading, true);
+  } else if (!Component) {
     TClass Class = FindClass(ClassName);
     if (!Class->InheritsFrom(TComponent::StaticClass()) || !Class->CanCreateComponent())
       throw EReadError("Class " + ClassName + " at offset " + std::to_string(ClassAt) +
@@ -340,9 +434,18 @@ TComponent* TReader::ReadComponent(TComponent* Component) {
     Component->SetStreamingState(csLoading, true);
     Component->SetStreamingState(csReading, true);
   }
-  if (FLoaded) FLoaded->Add(Component);
+  if (FLoaded && FLoaded->IndexOf(Component) < 0) FLoaded->Add(Component);
   if (FParent) Component->SetParentComponent(FParent);
-  ReadComponentData(Component);
+  if (Flags.Contains(ffInline)) {
+    // A nested root: names inside it resolve against it, and it owns what is read inside it.
+    Component->SetStreamingState(csInline, true);
+    TRestore<TComponent*> Owner(FOwner, Component);
+    TRestore<TComponent*> Lookup(FLookupRoot, Component);
+    ReadComponentData(Component);
+  } else {
+    ReadComponentData(Component);
+  }
+  if (Flags.Contains(ffChildPos) && FParent) FParent->SetChildOrder(Component, ChildPos);
   return Component;
 }
 
@@ -378,6 +481,9 @@ void TReader::ReadProperty(TPersistent* Instance) {
           const std::string Msg = E.what();
           if (Msg.rfind("Error reading ", 0) == 0) throw;
           PropertyError(Msg);
+        } catch (const Exception& E) {
+          SetPropName(Path);
+          PropertyError(E.what());
         }
         const bool Unread = !PropName().empty();
         SetPropName(Path);
@@ -393,6 +499,9 @@ void TReader::ReadProperty(TPersistent* Instance) {
       } catch (const EPropertyError& E) {
         PropertyError(E.what());
       } catch (const EConvertError& E) {
+        PropertyError(E.what());
+      } catch (const Exception& E) {
+        // A setter that refuses the value (EInvalidOperation, EListError ...).
         PropertyError(E.what());
       }
       return;
@@ -487,16 +596,34 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo* P) {
         break;
       }
       const std::string Name = ReadIdent();
-      const void* Code = FLookupRoot ? FLookupRoot->MethodAddress(Name) : nullptr;
+      // Inside an inline component a handler may also be a method of the outer root.
+      TComponent* Holder = FLookupRoot;
+      const void* Code = Holder ? Holder->MethodAddress(Name) : nullptr;
+      if (!Code && FRoot && FRoot != FLookupRoot) {
+        Holder = FRoot;
+        Code = Holder->MethodAddress(Name);
+      }
       if (!Code) PropertyError("Method " + Name + " not found in " + (FLookupRoot ? FLookupRoot->ClassName() : ""));
+      // A handler of another signature would be called with the wrong arguments.
+      const std::type_info* Want = GetTypeData(T)->EventTypeId;
+      const std::type_info* Have = MethodEventTypeId(Holder->ClassType(), Name);
+      if (Want && Have && *Want != *Have)
+        PropertyError("Invalid property value: method " + Name + " of " + Holder->ClassName() +
+                      " does not match the event type " + T->Name);
       TMethod M;
       M.Code = Code;
-      M.Data = FLookupRoot;
+      M.Data = Holder;
       SetMethodProp(Instance, P, M);
       break;
     }
     case tkClass: {
       const TClass PropClass = GetObjectPropClass(P);
+      if (PropClass->InheritsFrom(TCollection::StaticClass()) || NextValue() == vaCollection) {
+        auto* Coll = P->GetProc ? dynamic_cast<TCollection*>(GetObjectProp(Instance, P)) : nullptr;
+        if (!Coll) PropertyError("Property " + P->Name + " holds no collection to read into");
+        ReadCollection(Coll);
+        break;
+      }
       if (!P->SetProc || !PropClass->InheritsFrom(TComponent::StaticClass()))
         PropertyError("Property " + P->Name + " takes no value of its own");
       if (NextValue() == vaNil) {
@@ -504,7 +631,7 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo* P) {
         SetObjectProp(Instance, P, nullptr);
         break;
       }
-      FFixups.push_back(TFixup{Instance, P, ReadIdent(), FCompName});
+      FFixups.push_back(TFixup{Instance, P, ReadIdent(), FCompName, FLookupRoot});
       break;
     }
     default:
@@ -515,15 +642,23 @@ void TReader::ReadPropValue(TPersistent* Instance, const TPropInfo* P) {
 void TReader::ResolveFixups() {
   std::vector<TFixup> Fixups = std::move(FFixups);
   FFixups.clear();
+  auto Find = [](TComponent* Root, const std::string& Name) -> TComponent* {
+    if (!Root) return nullptr;
+    return SameText(Name, Root->Name()) ? Root : Root->FindComponent(Name);
+  };
   for (const TFixup& F : Fixups) {
     TComponent* Target = nullptr;
+    TComponent* Root = F.LookupRoot ? F.LookupRoot : FRoot;
     const std::size_t Dot = F.Name.find('.');
     if (Dot == std::string::npos) {
-      Target = SameText(F.Name, FRoot->Name()) ? FRoot : FRoot->FindComponent(F.Name);
+      Target = Find(Root, F.Name);
+      // Inside an inline component a name may also be one of the outer root's.
+      if (!Target && Root != FRoot) Target = Find(FRoot, F.Name);
     } else {
       const std::string First = F.Name.substr(0, Dot);
       const std::string Rest = F.Name.substr(Dot + 1);
-      TComponent* Holder = SameText(First, FRoot->Name()) ? FRoot : FRoot->FindComponent(First);
+      TComponent* Holder = Find(Root, First);
+      if (!Holder && Root != FRoot) Holder = Find(FRoot, First);
       if (!Holder && FRoot->Owner()) Holder = FRoot->Owner()->FindComponent(First);
       if (Holder) Target = Holder->FindComponent(Rest);
     }
@@ -532,6 +667,46 @@ void TReader::ResolveFixups() {
                        (Target ? " (a " + Target->ClassName() + ")" : " (no such component)"));
     SetObjectProp(F.Instance, F.PropInfo, Target);
   }
+}
+
+void TReader::DropFixupsInto(TCollection* Collection) {
+  if (FFixups.empty()) return;
+  // References read earlier into items about to be destroyed must not outlive them.
+  std::unordered_set<const TObject*> Doomed;
+  for (int I = 0; I < Collection->Count(); ++I) CollectContents(Collection->Items(I), Doomed);
+  std::erase_if(FFixups, [&](const TFixup& F) { return Doomed.count(F.Instance) != 0; });
+}
+
+void TReader::ReadCollection(TCollection* Collection) {
+  if (FDepth >= MaxNesting) throw EReadError("Collections nested too deeply at offset " + std::to_string(Position()));
+  TRestore<int> Depth(FDepth, FDepth + 1);
+  CheckValue(vaCollection);
+  const std::string Base = FCompName + "." + FPropName;
+  TRestore<std::string> Prop(FPropName, FPropName);
+  DropFixupsInto(Collection);
+  Collection->BeginUpdate();
+  try {
+    Collection->Clear();
+    for (int Index = 0; !EndOfList(); ++Index) {
+      const TValueType V = NextValue();
+      if (V == vaInt8 || V == vaInt16 || V == vaInt32) ReadInteger();
+      ReadListBegin();
+      TCollectionItem* Item;
+      try {
+        Item = Collection->Add();
+      } catch (const EInvalidOperation& E) {
+        PropertyError(E.what());
+      }
+      TRestore<std::string> Comp(FCompName, Base + "[" + std::to_string(Index) + "]");
+      while (!EndOfList()) ReadProperty(Item);
+      ReadListEnd();
+    }
+    ReadListEnd();
+  } catch (...) {
+    Collection->EndUpdate();
+    throw;
+  }
+  Collection->EndUpdate();
 }
 
 // ------------------------------------------------------------------ TStream

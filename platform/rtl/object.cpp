@@ -24,6 +24,11 @@ TComponent* TClassRec::CreateComponent(TComponent* AOwner) const {
   return FNewComponent(AOwner);
 }
 
+TObject* TClassRec::CreateItem(TCollection* ACollection) const {
+  if (!FNewItem) throw EInvalidOperation("Class " + ClassName() + " is not a constructible collection item class");
+  return FNewItem(ACollection);
+}
+
 TObject::~TObject() = default;
 
 void TObject::operator delete(TObject* Obj, std::destroying_delete_t) {

@@ -21,6 +21,7 @@ namespace platform {
 
 class TObject;
 class TComponent;
+class TCollection;
 class TClassRec;
 struct TTypeInfo;
 class TPublisher;
@@ -36,18 +37,22 @@ class TClassRec {
  public:
   using TNewObject = TObject* (*)();
   using TNewComponent = TComponent* (*)(TComponent* AOwner);
+  /// The constructor of a collection item class, which takes its collection.
+  using TNewItem = TObject* (*)(TCollection* ACollection);
   /// Declares the class's own published properties and methods (see publish.h).
   using TPublishProc = void (*)(TPublisher& P);
 
   constexpr TClassRec(std::string_view AName, TClass AParent, std::string_view AUnitName, std::size_t ASize,
-                      TNewObject ANewObject, TNewComponent ANewComponent, TPublishProc APublish = nullptr)
+                      TNewObject ANewObject, TNewComponent ANewComponent, TPublishProc APublish = nullptr,
+                      TNewItem ANewItem = nullptr)
       : FName(AName),
         FParent(AParent),
         FUnitName(AUnitName),
         FSize(ASize),
         FNewObject(ANewObject),
         FNewComponent(ANewComponent),
-        FPublish(APublish) {}
+        FPublish(APublish),
+        FNewItem(ANewItem) {}
 
   std::string ClassName() const { return std::string(FName); }
   std::string_view ClassNameView() const { return FName; }
@@ -65,6 +70,11 @@ class TClassRec {
   /// Runs the most derived class's component constructor (AOwner may be none);
   /// EInvalidOperation when the class is not a constructible component class.
   TComponent* CreateComponent(TComponent* AOwner) const;
+  /// Whether the class is a collection item class with a public constructor.
+  bool CanCreateItem() const { return FNewItem != nullptr; }
+  /// Runs the most derived class's collection item constructor, which adds the
+  /// item to ACollection; EInvalidOperation when the class has none.
+  TObject* CreateItem(TCollection* ACollection) const;
 
   /// The class's type information (kind tkClass), built on first use.
   PTypeInfo ClassInfo() const;
@@ -84,6 +94,7 @@ class TClassRec {
   TNewObject FNewObject;
   TNewComponent FNewComponent;
   TPublishProc FPublish;
+  TNewItem FNewItem;
 };
 
 namespace detail {
@@ -253,6 +264,12 @@ TComponent* NewComponent(TComponent* AOwner) {
   Obj->AfterConstruction();
   return Obj;
 }
+template <class T>
+TObject* NewItem(TCollection* ACollection) {
+  T* Obj = new T(ACollection);
+  Obj->AfterConstruction();
+  return Obj;
+}
 template <class T, class = void>
 struct ParentOf {
   static constexpr TClass Get() { return nullptr; }
@@ -279,7 +296,14 @@ constexpr TClassRec MakeClassRec(std::string_view Name, std::string_view UnitNam
   if constexpr (!std::is_abstract_v<T> && std::is_default_constructible_v<T>) NewObj = &detail::NewObject<T>;
   if constexpr (!std::is_abstract_v<T> && std::is_base_of_v<TComponent, T> && std::is_constructible_v<T, TComponent*>)
     NewComp = &detail::NewComponent<T>;
-  return TClassRec(Name, detail::ParentOf<T>::Get(), UnitName, sizeof(T), NewObj, NewComp, detail::PublishOf<T>());
+  // Collection items name their collection class (complete wherever an item class is defined).
+  TClassRec::TNewItem NewItem = nullptr;
+  if constexpr (requires { typename T::TVelItemCollection; }) {
+    if constexpr (!std::is_abstract_v<T> && std::is_constructible_v<T, typename T::TVelItemCollection*>)
+      NewItem = &detail::NewItem<T>;
+  }
+  return TClassRec(Name, detail::ParentOf<T>::Get(), UnitName, sizeof(T), NewObj, NewComp, detail::PublishOf<T>(),
+                   NewItem);
 }
 
 }  // namespace platform

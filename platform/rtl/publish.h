@@ -53,13 +53,16 @@
 // Published methods (the handlers a stream refers to by name):
 //   P.Method<&TMainForm::ButtonClick>("ButtonClick");
 // make MethodAddress("ButtonClick") give the code of an event bound to that
-// method, and MethodName of that code give "ButtonClick".
+// method, and MethodName of that code give "ButtonClick". The table also
+// records the method's event type, so the stream reader refuses to bind a
+// handler to an event of another signature.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <typeinfo>
 
 #include "platform/rtl/typinfo.h"
 
@@ -266,7 +269,8 @@ class TPublisher {
   template <auto Handler>
   void Method(std::string_view Name) {
     using Sig = detail::TMethodSignature<decltype(Handler)>;
-    AddMethod(Name, Sig::Event::template Bind<Handler>(static_cast<typename Sig::Class*>(nullptr)).ToMethod().Code);
+    AddMethod(Name, Sig::Event::template Bind<Handler>(static_cast<typename Sig::Class*>(nullptr)).ToMethod().Code,
+              &typeid(typename Sig::Event));
   }
 
   TClass DeclaringClass() const { return FClass; }
@@ -275,7 +279,7 @@ class TPublisher {
   friend struct TPublisherAccess;
   TPublisher(TClass AClass, void* ATable) : FClass(AClass), FTable(ATable) {}
   TPropInfo& Add(std::string_view Name, PTypeInfo Type);
-  void AddMethod(std::string_view Name, const void* Code);
+  void AddMethod(std::string_view Name, const void* Code, const std::type_info* EventTypeId);
 
   TClass FClass;
   void* FTable;

@@ -90,9 +90,10 @@ TTypeInfo* MakeSetTypeInfo(std::string_view Name, std::string_view UnitName, PTy
 }
 
 TTypeInfo* MakeMethodTypeInfo(std::string_view Name, std::string_view UnitName, TMethodKind Kind,
-                              std::string_view Signature) {
+                              std::string_view Signature, const std::type_info* EventTypeId) {
   TTypeInfo* Info = NewType(tkMethod, Name);
   Info->Data.MethodKind = Kind;
+  Info->Data.EventTypeId = EventTypeId;
   Info->Data.UnitName = std::string(UnitName);
   // An optional "(...): Result" form gives a function's result type.
   std::string_view Params = Signature;
@@ -209,7 +210,12 @@ struct TClassTable {
   std::unique_ptr<TTypeInfo> Info;
   std::vector<std::unique_ptr<TPropInfo>> Own;  // the class's own declarations
   std::vector<PPropInfo> Props;                 // ancestors first, declaration order
-  std::vector<std::pair<std::string, const void*>> Methods;
+  struct TMethodEntry {
+    std::string Name;
+    const void* Code;
+    const std::type_info* EventTypeId;
+  };
+  std::vector<TMethodEntry> Methods;
 };
 
 // Never destroyed, like the type store.
@@ -282,25 +288,32 @@ TPropInfo& TPublisher::Add(std::string_view Name, PTypeInfo Type) {
   return *Raw;
 }
 
-void TPublisher::AddMethod(std::string_view Name, const void* Code) {
+void TPublisher::AddMethod(std::string_view Name, const void* Code, const std::type_info* EventTypeId) {
   auto& T = *static_cast<TClassTable*>(FTable);
-  T.Methods.emplace_back(std::string(Name), Code);
+  T.Methods.push_back({std::string(Name), Code, EventTypeId});
 }
 
 PTypeInfo TClassRec::ClassInfo() const { return TableOf(this).Info.get(); }
 
 const void* TClassRec::MethodAddress(std::string_view Name) const {
   for (TClass C = this; C; C = C->ClassParent())
-    for (const auto& [MName, Code] : TableOf(C).Methods)
-      if (SameText(MName, Name)) return Code;
+    for (const auto& M : TableOf(C).Methods)
+      if (SameText(M.Name, Name)) return M.Code;
+  return nullptr;
+}
+
+const std::type_info* MethodEventTypeId(TClass AClass, std::string_view Name) {
+  for (TClass C = AClass; C; C = C->ClassParent())
+    for (const auto& M : TableOf(C).Methods)
+      if (SameText(M.Name, Name)) return M.EventTypeId;
   return nullptr;
 }
 
 std::string TClassRec::MethodName(const void* Code) const {
   if (!Code) return std::string();
   for (TClass C = this; C; C = C->ClassParent())
-    for (const auto& [MName, MCode] : TableOf(C).Methods)
-      if (MCode == Code) return MName;
+    for (const auto& M : TableOf(C).Methods)
+      if (M.Code == Code) return M.Name;
   return std::string();
 }
 

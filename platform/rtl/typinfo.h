@@ -18,6 +18,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <typeinfo>
 #include <variant>
 #include <vector>
 
@@ -115,6 +116,9 @@ struct TTypeData {
   int ParamCount = 0;
   std::vector<TParamInfo> ParamList;
   std::string ResultType;
+  // tkMethod: the C++ event type (a TEvent) a declared event type stands for,
+  // so handlers of another signature can be told apart; none when unknown.
+  const std::type_info* EventTypeId = nullptr;
 };
 
 /// \brief A type's kind, name and data.
@@ -138,7 +142,7 @@ TTypeInfo* MakeSetTypeInfo(std::string_view Name, std::string_view UnitName, PTy
 /// Signature: "Sender: TObject; var Key: Word; X, Y: Integer", with an
 /// optional ": ResultType" after a closing ")" for functions.
 TTypeInfo* MakeMethodTypeInfo(std::string_view Name, std::string_view UnitName, TMethodKind Kind,
-                              std::string_view Signature);
+                              std::string_view Signature, const std::type_info* EventTypeId = nullptr);
 TTypeInfo* MakeOrdinalTypeInfo(std::string_view Name, TTypeKind Kind, TOrdType OrdType, std::int64_t Min,
                                std::int64_t Max);
 
@@ -303,12 +307,12 @@ PTypeInfo UnnamedSetTypeInfo() {
 /// (the type's name is the part after the last "::"):
 ///   using TMouseMoveEvent = TEvent<TObject*, TShiftState, int, int>;
 ///   VEL_EVENT_TYPE(TMouseMoveEvent, "Controls", "Sender: TObject; Shift: TShiftState; X, Y: Integer");
-#define VEL_EVENT_TYPE(EventType, UnitName, Signature)                                                    \
-  inline ::platform::PTypeInfo VelTypeInfo(EventType*) {                                                  \
-    static const ::platform::TTypeInfo* Info =                                                            \
-        ::platform::detail::MakeMethodTypeInfo(#EventType, UnitName, ::platform::mkProcedure, Signature); \
-    return Info;                                                                                          \
-  }                                                                                                       \
+#define VEL_EVENT_TYPE(EventType, UnitName, Signature)                                 \
+  inline ::platform::PTypeInfo VelTypeInfo(EventType*) {                               \
+    static const ::platform::TTypeInfo* Info = ::platform::detail::MakeMethodTypeInfo( \
+        #EventType, UnitName, ::platform::mkProcedure, Signature, &typeid(EventType)); \
+    return Info;                                                                       \
+  }                                                                                    \
   static_assert(true)
 
 namespace platform {
@@ -424,6 +428,10 @@ void SetObjectProp(TObject* Instance, PPropInfo PropInfo, TObject* Value);
 void SetObjectProp(TObject* Instance, std::string_view PropName, TObject* Value);
 /// The class of a class-typed property.
 TClass GetObjectPropClass(PPropInfo PropInfo);
+
+/// The C++ event type of the published method of that name (ASCII case
+/// ignored) in AClass or an ancestor; none when there is no such method.
+const std::type_info* MethodEventTypeId(TClass AClass, std::string_view Name);
 
 /// Event properties. A TMethod must come from an event of the property's type.
 TMethod GetMethodProp(const TObject* Instance, PPropInfo PropInfo);

@@ -118,4 +118,29 @@ TEST_F(ControlStreaming, AnUnknownPropertyOfAChildControlLeavesNoControlUnderThe
   EXPECT_EQ(Form->ControlCount(), Before);
 }
 
+TEST_F(ControlStreaming, AStoredChildPositionSetsTheControlsPlaceAmongItsSiblings) {
+  TForm* Form = NewForm(200, 100);
+  TStringStream Text(
+      "object Panel1: TPanel\n"
+      "  object A: TButton\n"
+      "  end\n"
+      "  object B: TButton\n"
+      "  end\n"
+      "  object C: TButton [0]\n"
+      "  end\n"
+      "end\n");
+  TMemoryStream Image;
+  ObjectTextToBinary(&Text, &Image);
+  Image.SetPosition(0);
+  TReader Reader(&Image);
+  Reader.SetParent(Form);
+  std::unique_ptr<TComponent> Owned(Reader.ReadRootComponent(nullptr));
+  auto* Panel = dynamic_cast<TPanel*>(Owned.get());
+  ASSERT_NE(Panel, nullptr);
+  ASSERT_EQ(Panel->ControlCount(), 3);
+  EXPECT_EQ(Panel->Controls(0)->Name(), "C");
+  EXPECT_EQ(Panel->Controls(1)->Name(), "A");
+  EXPECT_EQ(Panel->Controls(2)->Name(), "B");
+}
+
 }  // namespace

@@ -79,6 +79,28 @@ TEST_F(VelStream, ToBinaryThenToTextShowsEveryImage) {
   EXPECT_EQ(Err, "");
 }
 
+TEST_F(VelStream, ToTextPrintsCollectionsWithTheirItems) {
+  const char* const WithCollections =
+      "object Grid1: TGrid\n"
+      "  Columns = <\n"
+      "    item\n"
+      "      Width = 40\n"
+      "      Title.Caption = 'Name'\n"
+      "      Cells = <\n"
+      "        item\n"
+      "          Span = 2\n"
+      "        end>\n"
+      "    end\n"
+      "    item [3]\n"
+      "    end>\n"
+      "  Rows = <>\n"
+      "end\n";
+  WriteFile(Path("grid.bin"), Binary(WithCollections));
+  EXPECT_EQ(Run("totext '" + Path("grid.bin") + "'"), 0) << Err;
+  EXPECT_EQ(Out, WithCollections);
+  EXPECT_EQ(Err, "");
+}
+
 TEST_F(VelStream, ToTextSkipsClipboardPaddingAndStartsAtAnOffset) {
   const std::string First = Binary("object Form1: TForm\nend\n");
   WriteFile(Path("block.bin"), "junk" + First + Binary("object L: TLabel\nend\n") + std::string(16, '\0'));
