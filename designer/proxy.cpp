@@ -15,9 +15,15 @@ VEL_IMPLEMENT_CLASS(TVelDesignWndProcProxyList, "VelDesigner");
 
 // ============================================================ TVelWndProcProxy
 
-TVelWndProcProxy::TVelWndProcProxy(TWinControl* Control) { BindInitial(Control); }
+TVelWndProcProxy::TVelWndProcProxy(TWinControl* Control) : FControl(std::make_unique<TComponentList>(false)) {
+  BindInitial(Control);
+}
 
-TVelWndProcProxy::TVelWndProcProxy(TDeferBind) {}
+TVelWndProcProxy::TVelWndProcProxy(TDeferBind) : FControl(std::make_unique<TComponentList>(false)) {}
+
+TWinControl* TVelWndProcProxy::Control() const {
+  return FControl->Count() > 0 ? static_cast<TWinControl*>(FControl->Items(0)) : nullptr;
+}
 
 // Binding goes through the virtual SetControl, so it runs once the most
 // derived constructor has made the object whole.
@@ -29,15 +35,18 @@ void TVelWndProcProxy::BindInitial(TWinControl* Control) {
 TVelWndProcProxy::~TVelWndProcProxy() { TVelWndProcProxy::ReleaseNewWndProc(); }
 
 void TVelWndProcProxy::SetControl(TWinControl* Control) {
-  if (Control == FControl) return;
+  if (Control == this->Control()) return;
   ReleaseNewWndProc();
-  FControl = Control;
+  FControl->Clear();
+  if (Control) FControl->Add(Control);
+  FBound = Control;
   CreateNewWndProc();
 }
 
 void TVelWndProcProxy::CreateNewWndProc() {
-  if (!FControl) return;
-  const HWND Wnd = FControl->Handle();
+  TWinControl* C = Control();
+  if (!C) return;
+  const HWND Wnd = C->Handle();
   FNewWndProc = MakeObjectInstance([this](TMessage& Message) { ProxyWndMethod(Message); });
   FOldWndProc = reinterpret_cast<WNDPROC>(SetWindowLong(Wnd, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(FNewWndProc)));
   FHookedWnd = Wnd;
@@ -45,8 +54,9 @@ void TVelWndProcProxy::CreateNewWndProc() {
 
 void TVelWndProcProxy::ReleaseNewWndProc() {
   if (!FNewWndProc) return;
-  // A control being destroyed has lost its window already: leave it alone.
-  if (FControl && !FControl->ComponentState().Contains(csDestroying) && IsWindow(FHookedWnd) &&
+  // A control being destroyed (or gone) has lost its window already: leave it alone.
+  TWinControl* C = Control();
+  if (C && !C->ComponentState().Contains(csDestroying) && IsWindow(FHookedWnd) &&
       reinterpret_cast<WNDPROC>(GetWindowLong(FHookedWnd, GWL_WNDPROC)) == FNewWndProc)
     SetWindowLong(FHookedWnd, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(FOldWndProc));
   FreeObjectInstance(FNewWndProc);
@@ -56,7 +66,7 @@ void TVelWndProcProxy::ReleaseNewWndProc() {
 }
 
 void TVelWndProcProxy::ProxyWndMethod(TMessage& Message) {
-  if (!FControl || !FHookedWnd) return;
+  if (!FHookedWnd || !Control()) return;
   Message.Result = CallWindowProc(FOldWndProc, FHookedWnd, Message.Msg, Message.WParam, Message.LParam);
 }
 
@@ -287,13 +297,13 @@ int TVelDesignWndProcProxyList::AddControl(TWinControl* Control, bool Unique) {
 }
 
 int TVelDesignWndProcProxyList::AddProxy(TVelDesignWndProcProxy* Proxy, bool Unique) {
-  if (Unique && Proxy && GetControlIndex(Proxy->Control()) >= 0) return -1;
+  if (Unique && Proxy && GetControlIndex(Proxy->BoundComponent()) >= 0) return -1;
   return Add(Proxy);
 }
 
 int TVelDesignWndProcProxyList::GetControlIndex(const TComponent* Control) const {
   for (int I = 0; I < Count(); ++I)
-    if (TVelDesignWndProcProxy* P = GetProxies(I); P && P->Control() == Control) return I;
+    if (TVelDesignWndProcProxy* P = GetProxies(I); P && P->BoundComponent() == Control) return I;
   return -1;
 }
 

@@ -7,6 +7,8 @@
 // be edited in place. The proxy list holds one design proxy per control.
 #pragma once
 
+#include <memory>
+
 #include "platform/controls/controls.h"
 #include "platform/rtl/list.h"
 #include "platform/win/windows.h"
@@ -22,7 +24,11 @@ class TVelWndProcProxy : public platform::TObject {
   explicit TVelWndProcProxy(platform::TWinControl* Control);
   ~TVelWndProcProxy() override;
 
-  platform::TWinControl* Control() const { return FControl; }
+  /// The hooked control; none once it has been destroyed.
+  platform::TWinControl* Control() const;
+  /// The control the proxy was bound to, for comparisons only: it stays set
+  /// while the control announces its own destruction.
+  const platform::TComponent* BoundComponent() const { return FBound; }
   virtual void SetControl(platform::TWinControl* Control);
   bool GetEnabled() const { return FEnabled; }
   void SetEnbaled(bool Value) { FEnabled = Value; }
@@ -39,7 +45,10 @@ class TVelWndProcProxy : public platform::TObject {
   void BindInitial(platform::TWinControl* Control);
 
  private:
-  platform::TWinControl* FControl = nullptr;
+  // Holds the control while it exists: a control can be destroyed while its
+  // proxy lives on (its parent frees it), and the proxy must not reach it then.
+  std::unique_ptr<platform::TComponentList> FControl;
+  const platform::TComponent* FBound = nullptr;
   platform::WNDPROC FOldWndProc{};
   platform::WNDPROC FNewWndProc{};
   platform::HWND FHookedWnd = nullptr;

@@ -427,12 +427,11 @@ bool TVelDesignStage::PointInControl(TPoint Pos, const TControl* Control) const 
 
 void TVelDesignStage::Paint() {
   TCustomControl::Paint();
-  // Repainting the parent paints this control again: once is enough.
-  if (FPainting) return;
-  FPainting = true;
-  if (Parent()) Parent()->Repaint();
-  FSizerList->RepaintSizers();
-  FPainting = false;
+  // The overlay is transparent: the parent shows through it without being
+  // painted again (a nested paint of the parent here would run inside this
+  // paint pass). The sizers paint after it.
+  for (int I = 0; I < FSizerList->Count(); ++I)
+    if (TVelSizer* S = FSizerList->GetSizers(I)) S->Invalidate();
 }
 
 }  // namespace vel

@@ -141,7 +141,6 @@ class TVelDesignStage : public platform::TCustomControl {
 
  private:
   std::unique_ptr<TVelSizerList> FSizerList;
-  bool FPainting = false;
 };
 
 }  // namespace vel
