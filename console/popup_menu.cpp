@@ -11,6 +11,10 @@ using namespace platform;
 VEL_IMPLEMENT_CLASS(TVelDesignCompPopupMenu, "VelDesignPopupMenu");
 VEL_IMPLEMENT_CLASS(TVelDesignCompPopupMenuEx, "VelDesignPopupMenu");
 
+// Forms that hold one can be read back.
+const bool Registered =
+    (RegisterClasses({TVelDesignCompPopupMenu::StaticClass(), TVelDesignCompPopupMenuEx::StaticClass()}), true);
+
 TVelDesignCompPopupMenu::TVelDesignCompPopupMenu(TComponent* AOwner)
     : TPopupMenu(AOwner), FAddedSeparators(std::make_unique<TComponentList>(false)) {}
 
