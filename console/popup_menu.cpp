@@ -1,5 +1,7 @@
 #include "console/popup_menu.h"
 
+#include <algorithm>
+
 #include "console/design_center.h"
 #include "console/designintf_impls.h"
 #include "designer/manager.h"
