@@ -11,6 +11,29 @@ using namespace platform;
 
 VEL_IMPLEMENT_CLASS(TVelDesignCenter, "VelDesignConsole");
 
+void TVelDesignCenter::VelPublish(TPublisher& P) {
+  P.Property("Enabled", &TVelDesignCenter::Enabled, &TVelDesignCenter::SetEnabled).Default(true);
+  P.Property("PersistEnabled", &TVelDesignCenter::PersistEnabled, &TVelDesignCenter::SetPersistEnabled).Default(true);
+  P.Property("ObjInspector", &TVelDesignCenter::ObjInspector, &TVelDesignCenter::SetObjInspector);
+  P.Property("DesignManager", &TVelDesignCenter::DesignManager, &TVelDesignCenter::SetDesignManager);
+  P.Property("CompTreeView", &TVelDesignCenter::CompTreeView, &TVelDesignCenter::SetCompTreeView);
+  P.Property("CompPalleteToolBar", &TVelDesignCenter::CompPalleteToolBar, &TVelDesignCenter::SetCompPalleteToolBar);
+  P.Property("DesignPopupMenu", &TVelDesignCenter::DesignPopupMenu, &TVelDesignCenter::SetDesignPopupMenu);
+  P.Property("AfterDynInsComponent", &TVelDesignCenter::AfterDynInsComponent, &TVelDesignCenter::AfterDynInsComponent);
+  P.Property("ClipPasteLeftOffset", &TVelDesignCenter::ClipPasteLeftOffset, &TVelDesignCenter::SetClipPasteLeftOffset)
+      .Default(4);
+  P.Property("ClipPasteTopOffset", &TVelDesignCenter::ClipPasteTopOffset, &TVelDesignCenter::SetClipPasteTopOffset)
+      .Default(4);
+  P.Property("OnStageMouseMove", &TVelDesignCenter::OnStageMouseMove, &TVelDesignCenter::SetOnStageMouseMove);
+  P.Property("OnCompsChange", &TVelDesignCenter::OnCompsChange, &TVelDesignCenter::OnCompsChange);
+  P.Property("OnControlsMoved", &TVelDesignCenter::OnControlsMoved, &TVelDesignCenter::OnControlsMoved);
+  P.Property("OnInspectorPropChange", &TVelDesignCenter::OnInspectorPropChange,
+             &TVelDesignCenter::OnInspectorPropChange);
+}
+
+// Forms that hold a center can be read back.
+const bool DesignCenterRegistered = (RegisterClass(TVelDesignCenter::StaticClass()), true);
+
 namespace {
 
 void CopyList(TComponentList& Dest, const TComponentList* Source) {

@@ -30,6 +30,7 @@ using TDesignElements = platform::TSet<TDesignElement>;
 /// \brief Joins the design elements and keeps their common selection.
 class TVelDesignCenter : public platform::TComponent {
   VEL_CLASS(TVelDesignCenter, platform::TComponent)
+  VEL_PUBLISH(P);
   explicit TVelDesignCenter(platform::TComponent* AOwner);
   ~TVelDesignCenter() override;
 

@@ -1,5 +1,7 @@
 #include "console/popup_menu.h"
 
+#include <algorithm>
+
 #include "console/design_center.h"
 #include "console/designintf_impls.h"
 #include "designer/manager.h"
@@ -10,6 +12,10 @@ using namespace platform;
 
 VEL_IMPLEMENT_CLASS(TVelDesignCompPopupMenu, "VelDesignPopupMenu");
 VEL_IMPLEMENT_CLASS(TVelDesignCompPopupMenuEx, "VelDesignPopupMenu");
+
+// Forms that hold one can be read back.
+const bool Registered =
+    (RegisterClasses({TVelDesignCompPopupMenu::StaticClass(), TVelDesignCompPopupMenuEx::StaticClass()}), true);
 
 TVelDesignCompPopupMenu::TVelDesignCompPopupMenu(TComponent* AOwner)
     : TPopupMenu(AOwner), FAddedSeparators(std::make_unique<TComponentList>(false)) {}

@@ -6,6 +6,9 @@ using namespace platform;
 
 VEL_IMPLEMENT_CLASS(TWynObjInspector, "ObjInspect");
 
+// Forms that hold one can be read back.
+const bool Registered = (RegisterClasses({TWynObjInspector::StaticClass()}), true);
+
 TWynObjInspector::TWynObjInspector(TComponent* AOwner)
     : TCustomControl(AOwner), FActiveComponents(std::make_unique<TComponentList>(false)) {}
 

@@ -6,6 +6,9 @@ using namespace platform;
 
 VEL_IMPLEMENT_CLASS(TVelCompTreeView, "VelCompTreeView");
 
+// Forms that hold one can be read back.
+const bool Registered = (RegisterClasses({TVelCompTreeView::StaticClass()}), true);
+
 TVelCompTreeView::TVelCompTreeView(TComponent* AOwner)
     : TCustomControl(AOwner), FSelectedComps(std::make_unique<TComponentList>(false)) {}
 

@@ -6,6 +6,9 @@ using namespace platform;
 
 VEL_IMPLEMENT_CLASS(TVelCompPalleteToolBar, "VelClassesMan");
 
+// Forms that hold one can be read back.
+const bool Registered = (RegisterClasses({TVelCompPalleteToolBar::StaticClass()}), true);
+
 TVelCompPalleteToolBar::TVelCompPalleteToolBar(TComponent* AOwner) : TCustomControl(AOwner) {}
 
 void TVelCompPalleteToolBar::SetCurrClass(TComponentClass AClass) {

@@ -20,6 +20,25 @@ namespace {
 
 using Components = std::vector<TComponent*>;
 
+class TEditTarget : public TComponent {
+  VEL_CLASS(TEditTarget, TComponent)
+  using TComponent::TComponent;
+};
+VEL_IMPLEMENT_CLASS(TEditTarget, "Tests");
+
+// The components the editor below was run on, and whether it had a designer.
+std::vector<std::pair<TComponent*, bool>>& Edited() {
+  static std::vector<std::pair<TComponent*, bool>> Log;
+  return Log;
+}
+
+class TEditRecorder : public TComponentEditor {
+  VEL_CLASS(TEditRecorder, TComponentEditor)
+  using TComponentEditor::TComponentEditor;
+  void Edit() override { Edited().emplace_back(Component(), Designer() != nullptr); }
+};
+VEL_IMPLEMENT_CLASS(TEditRecorder, "Tests");
+
 class CenterWithManager : public ConsoleFixture {
  protected:
   void SetUp() override {
@@ -28,6 +47,7 @@ class CenterWithManager : public ConsoleFixture {
     Stage->SetBounds(10, 10, 300, 200);
     Manager = new TVelDesignManager(Form);
     Manager->SetDesignStage(Stage);
+    Manager->SetIsDesigning(true);
   }
   TPanel* Stage = nullptr;
   TVelDesignManager* Manager = nullptr;
@@ -233,9 +253,33 @@ TEST_F(DesignerOnManager, RootAndSelectedComponentComeFromTheManagersSelection) 
   Fill(&List, {B});
   Manager->SetSelectedComps(&List);
   EXPECT_EQ(Designer->GetSelectedComponent(), B);
+  // Clearing the selection leaves the stage selected and every component in place.
   Designer->NoSelection();
-  EXPECT_EQ(Manager->SelectedComps()->Count(), 0);
-  EXPECT_EQ(Stage->FindComponent("Button2"), B);  // deselected, not deleted
+  EXPECT_EQ(Items(Manager->SelectedComps()), Components{Stage});
+  EXPECT_EQ(Stage->FindComponent("Button2"), B);
+}
+
+TEST_F(DesignerOnManager, EditRunsTheComponentEditorOfTheFirstSelectedComponent) {
+  static const bool Registered =
+      (RegisterComponentEditor(TEditTarget::StaticClass(), ComponentEditorClass<TEditRecorder>()), true);
+  (void)Registered;
+  Edited().clear();
+  auto* Target = Named<TEditTarget>(Stage, "Target1");
+  TComponentList List(false);
+  Fill(&List, {Target});
+  Manager->SetSelectedComps(&List);
+  Designer->Edit(nullptr);  // the argument is not used
+  ASSERT_EQ(Edited().size(), 1u);
+  EXPECT_EQ(Edited()[0].first, Target);
+  EXPECT_TRUE(Edited()[0].second);
+}
+
+TEST_F(DesignerOnManager, DeleteSelectionDeletesTheCentersSelectionExceptTheStage) {
+  auto* A = Named<TButton>(Stage, "Button1", Stage);
+  Fill(Center->SelCompList(), {A, Stage});
+  Designer->DeleteSelection(false);
+  EXPECT_EQ(Stage->FindComponent("Button1"), nullptr);
+  EXPECT_EQ(Items(Center->SelCompList()), Components{Stage});
 }
 
 TEST_F(DesignerOnManager, SelectComponentReplacesTheCentersSelectionQuietly) {

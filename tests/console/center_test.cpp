@@ -10,6 +10,7 @@
 #include "console_fixture.h"
 #include "platform/controls/extctrls.h"
 #include "platform/controls/stdctrls.h"
+#include "platform/rtl/stream.h"
 
 using namespace platform;
 using namespace vel;
@@ -368,6 +369,63 @@ TEST_F(DesignCenter, EnabledAndStageMouseMoveWithoutAManager) {
   EXPECT_FALSE(Center->OnStageMouseMove());
 }
 
-TEST(IsVelDesignCtrl, NoComponentIsNoDesignControl) { EXPECT_FALSE(IsVelDesignCtrl(nullptr)); }
+TEST_F(DesignCenter, AFormWithACenterReadsBackWithItsElementsAttached) {
+  auto* Menu = new TVelDesignCompPopupMenu(Form);
+  Menu->SetName("Menu1");
+  Center->SetName("Center1");
+  Inspector->SetName("Inspector1");
+  Tree->SetName("Tree1");
+  Pallete->SetName("Pallete1");
+  for (TControl* C : {static_cast<TControl*>(Inspector), static_cast<TControl*>(Tree), static_cast<TControl*>(Pallete)})
+    C->SetParent(Form);
+  Center->SetObjInspector(Inspector);
+  Center->SetCompTreeView(Tree);
+  Center->SetCompPalleteToolBar(Pallete);
+  Center->SetDesignPopupMenu(Menu);
+  Center->SetPersistEnabled(false);
+  Center->SetEnabled(false);
+  Center->SetClipPasteLeftOffset(7);
+  TMemoryStream Stream;
+  Stream.WriteComponent(Form);
+  delete Form;
+  Form = nullptr;
+
+  Stream.SetPosition(0);
+  auto* Copy = new TForm(Application());
+  Stream.ReadComponent(Copy);
+  auto* C = dynamic_cast<TVelDesignCenter*>(Copy->FindComponent("Center1"));
+  ASSERT_NE(C, nullptr);
+  auto* I = dynamic_cast<TWynObjInspector*>(Copy->FindComponent("Inspector1"));
+  auto* T = dynamic_cast<TVelCompTreeView*>(Copy->FindComponent("Tree1"));
+  auto* P = dynamic_cast<TVelCompPalleteToolBar*>(Copy->FindComponent("Pallete1"));
+  auto* M = dynamic_cast<TVelDesignCompPopupMenu*>(Copy->FindComponent("Menu1"));
+  ASSERT_TRUE(I && T && P && M);
+  EXPECT_EQ(C->ObjInspector(), I);
+  EXPECT_EQ(C->CompTreeView(), T);
+  EXPECT_EQ(C->CompPalleteToolBar(), P);
+  EXPECT_EQ(C->DesignPopupMenu(), M);
+  EXPECT_EQ(I->ConsoleCenter(), C);
+  EXPECT_EQ(T->ConsoleCenter(), C);
+  EXPECT_EQ(M->ConsoleCenter(), C);
+  EXPECT_EQ(T->PopupMenu(), M);
+  EXPECT_FALSE(C->PersistEnabled());
+  EXPECT_FALSE(C->Enabled());
+  EXPECT_EQ(C->ClipPasteLeftOffset(), 7);
+  EXPECT_EQ(C->ClipPasteTopOffset(), 4);
+}
+
+TEST_F(DesignCenter, IsVelDesignCtrlKnowsTheConsolesOwnComponents) {
+  auto* Menu = new TVelDesignCompPopupMenu(Form);
+  auto* MenuEx = new TVelDesignCompPopupMenuEx(Form);
+  auto* PlainMenu = new TPopupMenu(Form);
+  auto* Button = Named<TButton>(Form, "Button1", Form);
+  const std::pair<TComponent*, bool> Cases[] = {
+      {Center, true},   {Menu, true},       {MenuEx, true},  {Tree, true},  {Inspector, false},
+      {Pallete, false}, {PlainMenu, false}, {Button, false}, {Form, false},
+  };
+  for (const auto& [Component, Expected] : Cases)
+    EXPECT_EQ(IsVelDesignCtrl(Component), Expected) << Component->ClassName();
+  EXPECT_FALSE(IsVelDesignCtrl(nullptr));
+}
 
 }  // namespace

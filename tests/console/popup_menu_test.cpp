@@ -200,4 +200,38 @@ TEST_F(PopupMenu, OpeningTrimsTheSelectionToWhatWasClicked) {
   }
 }
 
+TEST_F(PopupMenu, ARightClickOnTheTreeViewOpensTheCentersMenuAndAClickRunsAVerb) {
+  auto* Menu = NewMenu();
+  Tree->SetParent(Form);
+  Tree->SetBounds(10, 10, 150, 200);
+  Center->SetCompTreeView(Tree);
+  Center->SetObjInspector(Inspector);
+  Center->SetDesignPopupMenu(Menu);
+  ASSERT_EQ(Tree->PopupMenu(), Menu);
+  auto* Holder = Named<TVerbHolder>(Form, "Holder1");
+  Fill(Center->SelCompList(), {Holder});
+
+  Click(Form, 50, 60, TInputButton::Right);
+  ASSERT_TRUE(Menu->IsShown());
+  EXPECT_EQ(Menu->PopupComponent(), Tree);
+  // The tree view is one of the console's own controls: the selection stays.
+  EXPECT_EQ(Items(Center->SelCompList()), Components{Holder});
+  EXPECT_EQ(Captions(Menu), (Strings{"Verb0", "Verb1", "Verb2", "-", "Fixed"}));
+
+  TMenuItem* Verb = ItemOf(Menu, "Verb2");
+  TRect R = Menu->ItemScreenRect(Verb);
+  HWND Wnd = Menu->ItemWindow(Verb);
+  ASSERT_NE(Wnd, nullptr);
+  TPoint P = Point((R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2);
+  ScreenToClient(Wnd, P);
+  InjectMouseMove(Wnd, P);
+  InjectMouseButton(Wnd, TInputButton::Left, true, P);
+  InjectMouseButton(Wnd, TInputButton::Left, false, P);
+  ProcessMessages();
+  EXPECT_FALSE(Menu->IsShown());
+  EXPECT_EQ(Executed(), Strings{"Verb2 designer"});
+  EXPECT_TRUE(Inspector->Dirty());
+  EXPECT_TRUE(Tree->Dirty());
+}
+
 }  // namespace
