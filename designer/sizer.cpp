@@ -78,7 +78,7 @@ void TVelSizer::InitSizer() {
 
 TVelSizer::~TVelSizer() {
   // A sizer destroyed by its parent window leaves its list's entry empty.
-  if (FSizerList)
+  if (FSizerList && FListEntries > 0)
     if (const int I = FSizerList->IndexOf(this); I >= 0) FSizerList->Put(I, nullptr);
   EndEmbedEdit();
   SetControl(nullptr);
@@ -90,6 +90,7 @@ void TVelSizer::SetControl(TControl* Value) {
   if (Value == FControl) return;
   if (FControl) FControl->RemoveFreeNotification(this);
   FControl = Value;
+  ControlChanged();
   // The control is usually owned elsewhere: hear of its destruction directly.
   if (FControl) FControl->FreeNotification(this);
   BindToControl();
@@ -99,6 +100,11 @@ void TVelSizer::SetControl(TControl* Value) {
 void TVelSizer::SizerControlExit(TObject*) {
   if (FControl) FControl->RemoveFreeNotification(this);
   FControl = nullptr;
+  ControlChanged();
+}
+
+void TVelSizer::ControlChanged() {
+  if (FSizerList && FListEntries > 0) FSizerList->ControlsChanged();
 }
 
 void TVelSizer::SetSizerMode(TVelSizerMode Value) {
@@ -583,6 +589,8 @@ int TVelSizerList::AddSizer(TVelSizer* Sizer) {
   Sizer->SetSizerList(this);
   Add(Sizer);
   UpdateAllSizerMode();
+  // Usually the sizer is the last entry, and there only once.
+  if (Sizer->FListEntries == 1 && Count() > 0 && GetSizers(Count() - 1) == Sizer) return Count() - 1;
   return IndexOf(Sizer);
 }
 
@@ -662,9 +670,54 @@ void TVelSizerList::RemoveAllSizerAndCtrls() {
 }
 
 int TVelSizerList::GetControlIndex(const TComponent* Control) const {
+  if (!FControlIndexValid || FIndexedCount != Count()) BuildControlIndex();
+  if (!FControlIndexAmbiguous) {
+    auto It = FControlIndex.find(Control);
+    if (It == FControlIndex.end()) return -1;
+    if (It->second < Count())
+      if (TVelSizer* S = GetSizers(It->second); S && S->Control() == Control) return It->second;
+    // Entries were exchanged or moved, which the list is not told of.
+    BuildControlIndex();
+    if (!FControlIndexAmbiguous) {
+      It = FControlIndex.find(Control);
+      return It == FControlIndex.end() ? -1 : It->second;
+    }
+  }
   for (int I = 0; I < Count(); ++I)
     if (TVelSizer* S = GetSizers(I); S && S->Control() == Control) return I;
   return -1;
+}
+
+void TVelSizerList::BuildControlIndex() const {
+  FControlIndex.clear();
+  FControlIndexAmbiguous = false;
+  for (int I = 0; I < Count(); ++I)
+    if (TVelSizer* S = GetSizers(I); S && !FControlIndex.emplace(S->Control(), I).second) FControlIndexAmbiguous = true;
+  FIndexedCount = Count();
+  FControlIndexValid = true;
+}
+
+void TVelSizerList::ControlsChanged() {
+  ++FGeneration;
+  FControlIndexValid = false;
+}
+
+void TVelSizerList::Notify(void* Ptr, TListNotification Action) {
+  auto* S = static_cast<TVelSizer*>(Ptr);
+  ++FGeneration;
+  if (Action == lnAdded) {
+    ++S->FListEntries;
+    // An entry appended to a list whose index is in step extends the index.
+    if (FControlIndexValid && Count() == FIndexedCount + 1 && Get(Count() - 1) == Ptr &&
+        FControlIndex.emplace(S->Control(), Count() - 1).second)
+      FIndexedCount = Count();
+    else
+      FControlIndexValid = false;
+  } else {
+    --S->FListEntries;
+    FControlIndexValid = false;
+  }
+  TList::Notify(Ptr, Action);
 }
 
 void TVelSizerList::BroadcastMessageToAllSizers(UINT Msg, WPARAM WParam, LPARAM LParam) {
