@@ -229,10 +229,12 @@ bool TVelDesignManager::ComponentBelongToStage(const TComponent* AComponent) con
 
 void TVelDesignManager::Notification(TComponent* AComponent, TOperation Operation) {
   // The manager's sizers come and go with the selection. No sizer refers to
-  // another, so none is told of the others: a selection of N controls would
-  // otherwise cost N * N notifications.
+  // another or heeds an insertion, so none is told of the others: a selection
+  // of N controls would otherwise cost N * N notifications. A sizer announces
+  // its arrival from inside its construction, before its class is known.
+  const bool Constructing = Operation == opInsert && AComponent && AComponent->ClassType() == TComponent::StaticClass();
   if (AComponent && AComponent != FStageSizer && AComponent->Owner() == this &&
-      AComponent->InheritsFrom(TVelSizer::StaticClass())) {
+      (Constructing || AComponent->InheritsFrom(TVelSizer::StaticClass()))) {
     if (Operation == opRemove) RemoveFreeNotification(AComponent);
     return;
   }

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "designer/messages.h"
 #include "platform/controls/controls.h"
@@ -126,7 +127,8 @@ class TVelSizer : public platform::TCustomControl, public IVelDesign {
   friend class TVelSizerList;
   platform::TControl* FControl = nullptr;
   TVelSizerMode FMode = smSingle;
-  int FListEntries = 0;  // entries of its list that hold this sizer
+  int FListEntries = 0;              // entries of sizer lists that hold this sizer
+  TVelSizerList* FHolder = nullptr;  // the list that holds it
   /// Tells the list that holds this sizer that its control changed.
   void ControlChanged();
   TVelSizerList* FSizerList = nullptr;
@@ -184,6 +186,10 @@ class TVelSizerList : public platform::TList {
   mutable bool FControlIndexValid = false;
   mutable bool FControlIndexAmbiguous = false;  // a control has several entries
   mutable int FIndexedCount = 0;
+  // The listed sizers whose mode is not smMulti, so that a mode update of a
+  // long list need not visit every sizer; unusable once a sizer sits in two lists.
+  std::unordered_set<TVelSizer*> FNotMulti;
+  bool FNotMultiKnown = true;
   /// Removes empty entries and shrinks the capacity to the count.
   void PackTight();
   void BuildControlIndex() const;
