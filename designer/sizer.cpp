@@ -605,7 +605,7 @@ void TVelSizerList::UpdateAllSizerMode() {
   const int N = Count();
   // In a long list only the sizers not in multi mode yet can change; with
   // one such sizer at most (an append), it alone needs the visit.
-  if (N > 2 && FNotMultiKnown && FNotMulti.size() <= 1) {
+  if (N > 2 && !FShared && FNotMulti.size() <= 1) {
     if (!FNotMulti.empty()) (*FNotMulti.begin())->SetSizerMode(smMulti);
     return;
   }
@@ -682,8 +682,8 @@ void TVelSizerList::RemoveAllSizerAndCtrls() {
 }
 
 int TVelSizerList::GetControlIndex(const TComponent* Control) const {
-  if (!FControlIndexValid || FIndexedCount != Count()) BuildControlIndex();
-  if (!FControlIndexAmbiguous) {
+  if (!FShared && (!FControlIndexValid || FIndexedCount != Count())) BuildControlIndex();
+  if (!FShared && !FControlIndexAmbiguous) {
     auto It = FControlIndex.find(Control);
     if (It == FControlIndex.end()) return -1;
     if (It->second < Count())
@@ -719,8 +719,8 @@ void TVelSizerList::Notify(void* Ptr, TListNotification Action) {
   ++FGeneration;
   if (Action == lnAdded) {
     if (S->FHolder && S->FHolder != this) {
-      S->FHolder->FNotMultiKnown = false;
-      FNotMultiKnown = false;
+      S->FHolder->FShared = true;
+      FShared = true;
     }
     ++S->FListEntries;
     S->FHolder = this;
@@ -732,8 +732,8 @@ void TVelSizerList::Notify(void* Ptr, TListNotification Action) {
     else
       FControlIndexValid = false;
   } else {
-    if (--S->FListEntries <= 0) {
-      S->FListEntries = 0;
+    if (S->FListEntries > 0) --S->FListEntries;
+    if (S->FListEntries == 0 || FShared) {
       if (S->FHolder == this) S->FHolder = nullptr;
       FNotMulti.erase(S);
     }

@@ -171,7 +171,7 @@ class TVelSizerList : public platform::TList {
   /// Changes whenever an entry is added or removed or a listed sizer is bound
   /// to another control: an unchanged value means the same sizers for the
   /// same controls (in possibly another order).
-  std::uint64_t Generation() const { return FGeneration; }
+  std::uint64_t Generation() const { return FShared ? ++FGeneration : FGeneration; }
 
  protected:
   void Notify(void* Ptr, platform::TListNotification Action) override;
@@ -179,7 +179,10 @@ class TVelSizerList : public platform::TList {
  private:
   friend class TVelSizer;
   TVelDesignManager* FDesignManager = nullptr;
-  std::uint64_t FGeneration = 0;
+  mutable std::uint64_t FGeneration = 0;
+  // Set once a sizer of this list also sits in another one: the list is no
+  // longer told of every change of its sizers and trusts none of its shortcuts.
+  bool FShared = false;
   // The first entry of each control (sizers without one under none), so that
   // a lookup need not walk the list; rebuilt when it may be out of step.
   mutable std::unordered_map<const platform::TComponent*, int> FControlIndex;
@@ -187,9 +190,8 @@ class TVelSizerList : public platform::TList {
   mutable bool FControlIndexAmbiguous = false;  // a control has several entries
   mutable int FIndexedCount = 0;
   // The listed sizers whose mode is not smMulti, so that a mode update of a
-  // long list need not visit every sizer; unusable once a sizer sits in two lists.
+  // long list need not visit every sizer.
   std::unordered_set<TVelSizer*> FNotMulti;
-  bool FNotMultiKnown = true;
   /// Removes empty entries and shrinks the capacity to the count.
   void PackTight();
   void BuildControlIndex() const;
