@@ -213,6 +213,38 @@ TEST_F(Arrangement, ScalingAllScalesTheStageAndEverythingOnIt) {
   EXPECT_EQ(Inner->BoundsRect(), (TRect{5, 5, 35, 17}));
 }
 
+// ------------------------------------------------------------ refitting
+
+TEST_F(Arrangement, EveryMoveReportRefitsSizersThatFellOutOfStep) {
+  auto* Caption = Make<TLabel>("Caption", Stage, 300, 100, 50, 16);
+  ProcessMessages();
+  SelectInOrder({Button1, Button2, Caption});
+  ProcessMessages();
+  // Nothing has moved: a report changes nothing.
+  Manager->CtrlMoved(Button1);
+  for (TControl* C : Selected()) EXPECT_EQ(SizerOf(C)->BoundsRect(), Grown(C->BoundsRect(), 2)) << C->Name();
+
+  // A sizer moved on its own and a label moved without a report: the next
+  // report of any selected control puts both right.
+  TVelSizer* S2 = SizerOf(Button2);
+  S2->SetBounds(S2->Left() + 7, S2->Top(), S2->Width(), S2->Height());
+  Caption->SetLeft(320);
+  Button1->SetLeft(40);
+  ProcessMessages();
+  for (TControl* C : Selected()) EXPECT_EQ(SizerOf(C)->BoundsRect(), Grown(C->BoundsRect(), 2)) << C->Name();
+
+  // Again with only the sizer out of step and a report of an unmoved control.
+  S2->SetBounds(S2->Left() - 3, S2->Top(), S2->Width(), S2->Height());
+  Manager->CtrlMoved(Button1);
+  EXPECT_EQ(S2->BoundsRect(), Grown(Button2->BoundsRect(), 2));
+
+  // A control rebound to another sizer of the list is refitted too.
+  SizerOf(Caption)->SetControl(Edit1);
+  ProcessMessages();
+  Manager->CtrlMoved(Button1);
+  EXPECT_EQ(SizerOf(Edit1)->BoundsRect(), Grown(Edit1->BoundsRect(), 2));
+}
+
 // ------------------------------------------------------------ z-order
 
 TEST_F(Arrangement, BringToFrontInSelectionOrderWithEachSizerAboveItsControl) {
