@@ -1,7 +1,8 @@
 // The arrangement operations of TVelDesignManager: z-order, flipping,
 // alignment, equal spacing, common size, scaling and select all.
+#include <algorithm>
 #include <climits>
-#include <cmath>
+#include <utility>
 
 #include "console/design_center.h"
 #include "designer/manager.h"
@@ -26,21 +27,18 @@ std::vector<TControl*> ControlsOf(const TComponentList* List) {
 
 // Places the controls at equal distances of their leading edges across the
 // range [From, To]: the k-th from the start goes to From + Round(k * step).
-// Get/Set read and write the edge (Left or Top).
+// Equal edges keep their list order. Get/Set read and write the edge (Left or Top).
 template <class TGet, class TSet>
 void SpaceEqual(std::vector<TControl*> Work, int From, int To, TGet Get, TSet Set) {
   const int N = int(Work.size());
   // One control has no distance to share: it stays where it is.
   if (N < 2) return;
   const double Step = double(To - From + 1) / double(N - 1);
-  for (int K = 0; K < N; ++K) {
-    auto Best = Work.begin();
-    for (auto It = Work.begin(); It != Work.end(); ++It)
-      if (Get(*It) < Get(*Best)) Best = It;
-    TControl* C = *Best;
-    Work.erase(Best);
-    Set(C, int(Round(K * Step)) + From);
-  }
+  std::vector<std::pair<int, TControl*>> Order;
+  Order.reserve(Work.size());
+  for (TControl* C : Work) Order.emplace_back(Get(C), C);
+  std::stable_sort(Order.begin(), Order.end(), [](const auto& A, const auto& B) { return A.first < B.first; });
+  for (int K = 0; K < N; ++K) Set(Order[std::size_t(K)].second, int(Round(K * Step)) + From);
 }
 
 }  // namespace
@@ -102,15 +100,16 @@ void TVelDesignManager::SetSelCtrlDesignAligment(TVelDesignAlignmentStyle Horizo
       case asRightOrBottom:
         return To - Size;
       case asCenterInWindow:
-        return int(Round((ParentSize - Size) / 2.0));
+        return ParentSize < 0 ? Current : int(Round((ParentSize - Size) / 2.0));
       default:
         return Current;
     }
   };
   for (TControl* C : Controls) {
     const TWinControl* P = C->Parent();
-    C->SetLeft(Place(HorizontalAlignment, U.Left, U.Right, C->Width(), P ? P->Width() : 0, C->Left()));
-    C->SetTop(Place(VerticalAlignment, U.Top, U.Bottom, C->Height(), P ? P->Height() : 0, C->Top()));
+    // A control without a parent has no window to be centred in.
+    C->SetLeft(Place(HorizontalAlignment, U.Left, U.Right, C->Width(), P ? P->Width() : -1, C->Left()));
+    C->SetTop(Place(VerticalAlignment, U.Top, U.Bottom, C->Height(), P ? P->Height() : -1, C->Top()));
   }
   if (HorizontalAlignment == asSpaceEqual) HorzSpaceEqual(R);
   if (VerticalAlignment == asSpaceEqual) VertSpaceEqual(R);

@@ -228,6 +228,16 @@ bool TVelDesignManager::ComponentBelongToStage(const TComponent* AComponent) con
 }
 
 void TVelDesignManager::Notification(TComponent* AComponent, TOperation Operation) {
+  // The manager's sizers come and go with the selection. No sizer refers to
+  // another or heeds an insertion, so none is told of the others: a selection
+  // of N controls would otherwise cost N * N notifications. A sizer announces
+  // its arrival from inside its construction, before its class is known.
+  const bool Constructing = Operation == opInsert && AComponent && AComponent->ClassType() == TComponent::StaticClass();
+  if (AComponent && AComponent != FStageSizer && AComponent->Owner() == this &&
+      (Constructing || AComponent->InheritsFrom(TVelSizer::StaticClass()))) {
+    if (Operation == opRemove) RemoveFreeNotification(AComponent);
+    return;
+  }
   TComponent::Notification(AComponent, Operation);
   if (Operation == opRemove) {
     if (AComponent == FConsoleCenter) FConsoleCenter = nullptr;
@@ -477,8 +487,23 @@ void TVelDesignManager::CtrlMoved(TControl* Control) {
 
 void TVelDesignManager::RefreshSizers() {
   if (FSizerList->Count() > 0) {
+    // A burst of move reports (one per control of an aligned or dragged
+    // selection) refits once; the later ones find nothing changed.
+    if (FFitValid && FDesignStage && FDesignStage == FFitStage && FDesignStage->LayoutStamp() == FFitStamp &&
+        FSizerList->Generation() == FFitGeneration)
+      return;
+    // The shortcut holds only where a sizer's bounds follow from its
+    // control's alone: both directly on the stage.
+    bool Direct = FDesignStage != nullptr;
     for (int I = 0; I < FSizerList->Count(); ++I)
-      if (TVelSizer* S = FSizerList->GetSizers(I)) S->UpdateBounds();
+      if (TVelSizer* S = FSizerList->GetSizers(I)) {
+        S->UpdateBounds();
+        if (!S->Control() || S->Control()->Parent() != FDesignStage || S->Parent() != FDesignStage) Direct = false;
+      }
+    FFitValid = Direct;
+    FFitStage = FDesignStage;
+    if (FDesignStage) FFitStamp = FDesignStage->LayoutStamp();
+    FFitGeneration = FSizerList->Generation();
   } else if (FStageSizer) {
     FStageSizer->UpdateBounds();
   }

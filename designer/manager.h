@@ -6,6 +6,7 @@
 // arrangement.cpp, everything else in manager.cpp.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -210,6 +211,12 @@ class TVelDesignManager : public platform::TComponent, public IVelDesign {
   bool FEnabled = true;
 
   std::unique_ptr<platform::TComponentList> FPendingInserts;
+  // What the sizers were last refitted to: while nothing inside the stage has
+  // moved and the sizers are the same, a refit would change nothing.
+  bool FFitValid = false;
+  const platform::TWinControl* FFitStage = nullptr;
+  std::uint64_t FFitStamp = 0;
+  std::uint64_t FFitGeneration = 0;
 
   void ComponentInserted(platform::TComponent* AComponent);
   std::vector<platform::TComponent*> StageComponents() const;

@@ -291,6 +291,34 @@ void TVelDesignWndProcProxy::ProxyVELNCtrlMoved(TMessage& Message) { PostMovedTo
 
 // ============================================================ TVelDesignWndProcProxyList
 
+class TVelDesignWndProcProxyList::TWatcher : public TComponent {
+ public:
+  explicit TWatcher(TVelDesignWndProcProxyList* List) : TComponent(nullptr), FList(List) {}
+  void Watch(TComponent* Control) {
+    if (Control) Control->FreeNotification(this);
+  }
+
+ protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation != opRemove) return;
+    while (FList->GetControlIndex(AComponent) >= 0) FList->DelControl(AComponent);
+  }
+
+ private:
+  TVelDesignWndProcProxyList* FList;
+};
+
+TVelDesignWndProcProxyList::TVelDesignWndProcProxyList() : FWatcher(std::make_unique<TWatcher>(this)) {}
+
+TVelDesignWndProcProxyList::~TVelDesignWndProcProxyList() = default;
+
+void TVelDesignWndProcProxyList::Notify(void* Ptr, TListNotification Action) {
+  if (Action == lnAdded && FWatcher)
+    if (TWinControl* Control = static_cast<TVelDesignWndProcProxy*>(Ptr)->Control()) FWatcher->Watch(Control);
+  TList::Notify(Ptr, Action);
+}
+
 int TVelDesignWndProcProxyList::AddControl(TWinControl* Control, bool Unique) {
   if (Unique && GetControlIndex(Control) >= 0) return -1;
   return Add(new TVelDesignWndProcProxy(Control));

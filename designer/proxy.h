@@ -108,7 +108,8 @@ class TVelDesignWndProcProxy : public TVelWndProcProxy {
 /// \brief The manager's control proxies; frees a proxy when it deletes its entry.
 class TVelDesignWndProcProxyList : public platform::TList {
   VEL_CLASS(TVelDesignWndProcProxyList, platform::TList)
-  TVelDesignWndProcProxyList() = default;
+  TVelDesignWndProcProxyList();
+  ~TVelDesignWndProcProxyList() override;
 
   int AddControl(platform::TWinControl* Control, bool Unique);
   int AddProxy(TVelDesignWndProcProxy* Proxy, bool Unique);
@@ -120,6 +121,15 @@ class TVelDesignWndProcProxyList : public platform::TList {
   void DelUnassignedProxies();
   void ClearProxies();
   void SetAllEnabled(bool Value);
+
+ protected:
+  void Notify(void* Ptr, platform::TListNotification Action) override;
+
+ private:
+  class TWatcher;
+  /// Hears of the destruction of every proxied control and drops its proxy,
+  /// whoever owns the control and whatever is being destroyed around it.
+  std::unique_ptr<TWatcher> FWatcher;
 };
 
 }  // namespace vel

@@ -78,7 +78,7 @@ void TVelSizer::InitSizer() {
 
 TVelSizer::~TVelSizer() {
   // A sizer destroyed by its parent window leaves its list's entry empty.
-  if (FSizerList)
+  if (FSizerList && FListEntries > 0)
     if (const int I = FSizerList->IndexOf(this); I >= 0) FSizerList->Put(I, nullptr);
   EndEmbedEdit();
   SetControl(nullptr);
@@ -90,6 +90,7 @@ void TVelSizer::SetControl(TControl* Value) {
   if (Value == FControl) return;
   if (FControl) FControl->RemoveFreeNotification(this);
   FControl = Value;
+  ControlChanged();
   // The control is usually owned elsewhere: hear of its destruction directly.
   if (FControl) FControl->FreeNotification(this);
   BindToControl();
@@ -99,11 +100,22 @@ void TVelSizer::SetControl(TControl* Value) {
 void TVelSizer::SizerControlExit(TObject*) {
   if (FControl) FControl->RemoveFreeNotification(this);
   FControl = nullptr;
+  ControlChanged();
+}
+
+void TVelSizer::ControlChanged() {
+  if (FHolder) FHolder->ControlsChanged();
 }
 
 void TVelSizer::SetSizerMode(TVelSizerMode Value) {
   if (Value == FMode) return;
   FMode = Value;
+  if (FHolder) {
+    if (Value == smMulti)
+      FHolder->FNotMulti.erase(this);
+    else
+      FHolder->FNotMulti.insert(this);
+  }
   UpdateBounds();
   // The handles change with the mode.
   Invalidate();
@@ -189,11 +201,11 @@ void TVelSizer::PaintHandles(TColor Color, bool CornersOnly) {
   C->Pen()->SetColor(Color);
   C->Brush()->SetStyle(bsSolid);
   C->Brush()->SetColor(Color);
+  // Outline and fill share the colour: filling the whole handle paints the
+  // same pixels as a rectangle, at a fraction of the cost (a dragged
+  // selection repaints every handle on every step).
   for (int I = 0; I < 8; ++I)
-    if (!CornersOnly || I % 2 == 0) {
-      const TRect& R = FPaintRects[I];
-      C->Rectangle(R.Left, R.Top, R.Right, R.Bottom);
-    }
+    if (!CornersOnly || I % 2 == 0) C->FillRect(FPaintRects[I]);
 }
 
 void TVelSizer::Paint() {
@@ -583,12 +595,20 @@ int TVelSizerList::AddSizer(TVelSizer* Sizer) {
   Sizer->SetSizerList(this);
   Add(Sizer);
   UpdateAllSizerMode();
+  // Usually the sizer is the last entry, and there only once.
+  if (Sizer->FListEntries == 1 && Count() > 0 && GetSizers(Count() - 1) == Sizer) return Count() - 1;
   return IndexOf(Sizer);
 }
 
 void TVelSizerList::UpdateAllSizerMode() {
   PackTight();
   const int N = Count();
+  // In a long list only the sizers not in multi mode yet can change; with
+  // one such sizer at most (an append), it alone needs the visit.
+  if (N > 2 && !FShared && FNotMulti.size() <= 1) {
+    if (!FNotMulti.empty()) (*FNotMulti.begin())->SetSizerMode(smMulti);
+    return;
+  }
   for (int I = 0; I < N; ++I) {
     TVelSizer* S = GetSizers(I);
     if (N == 1)
@@ -662,9 +682,64 @@ void TVelSizerList::RemoveAllSizerAndCtrls() {
 }
 
 int TVelSizerList::GetControlIndex(const TComponent* Control) const {
+  if (!FShared && (!FControlIndexValid || FIndexedCount != Count())) BuildControlIndex();
+  if (!FShared && !FControlIndexAmbiguous) {
+    auto It = FControlIndex.find(Control);
+    if (It == FControlIndex.end()) return -1;
+    if (It->second < Count())
+      if (TVelSizer* S = GetSizers(It->second); S && S->Control() == Control) return It->second;
+    // Entries were exchanged or moved, which the list is not told of.
+    BuildControlIndex();
+    if (!FControlIndexAmbiguous) {
+      It = FControlIndex.find(Control);
+      return It == FControlIndex.end() ? -1 : It->second;
+    }
+  }
   for (int I = 0; I < Count(); ++I)
     if (TVelSizer* S = GetSizers(I); S && S->Control() == Control) return I;
   return -1;
+}
+
+void TVelSizerList::BuildControlIndex() const {
+  FControlIndex.clear();
+  FControlIndexAmbiguous = false;
+  for (int I = 0; I < Count(); ++I)
+    if (TVelSizer* S = GetSizers(I); S && !FControlIndex.emplace(S->Control(), I).second) FControlIndexAmbiguous = true;
+  FIndexedCount = Count();
+  FControlIndexValid = true;
+}
+
+void TVelSizerList::ControlsChanged() {
+  ++FGeneration;
+  FControlIndexValid = false;
+}
+
+void TVelSizerList::Notify(void* Ptr, TListNotification Action) {
+  auto* S = static_cast<TVelSizer*>(Ptr);
+  ++FGeneration;
+  if (Action == lnAdded) {
+    if (S->FHolder && S->FHolder != this) {
+      S->FHolder->FShared = true;
+      FShared = true;
+    }
+    ++S->FListEntries;
+    S->FHolder = this;
+    if (S->SizerMode() != smMulti) FNotMulti.insert(S);
+    // An entry appended to a list whose index is in step extends the index.
+    if (FControlIndexValid && Count() == FIndexedCount + 1 && Get(Count() - 1) == Ptr &&
+        FControlIndex.emplace(S->Control(), Count() - 1).second)
+      FIndexedCount = Count();
+    else
+      FControlIndexValid = false;
+  } else {
+    if (S->FListEntries > 0) --S->FListEntries;
+    if (S->FListEntries == 0 || FShared) {
+      if (S->FHolder == this) S->FHolder = nullptr;
+      FNotMulti.erase(S);
+    }
+    FControlIndexValid = false;
+  }
+  TList::Notify(Ptr, Action);
 }
 
 void TVelSizerList::BroadcastMessageToAllSizers(UINT Msg, WPARAM WParam, LPARAM LParam) {

@@ -9,6 +9,9 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "designer/messages.h"
 #include "platform/controls/controls.h"
@@ -121,8 +124,13 @@ class TVelSizer : public platform::TCustomControl, public IVelDesign {
   bool FEmbedEditing = false;
 
  private:
+  friend class TVelSizerList;
   platform::TControl* FControl = nullptr;
   TVelSizerMode FMode = smSingle;
+  int FListEntries = 0;              // entries of sizer lists that hold this sizer
+  TVelSizerList* FHolder = nullptr;  // the list that holds it
+  /// Tells the list that holds this sizer that its control changed.
+  void ControlChanged();
   TVelSizerList* FSizerList = nullptr;
   bool FSimulateMouseDown = false;
   platform::TColor FSingleSelColor;
@@ -160,10 +168,34 @@ class TVelSizerList : public platform::TList {
   void RepaintSizers();
   void SetAllEnabled(bool Value);
 
+  /// Changes whenever an entry is added or removed or a listed sizer is bound
+  /// to another control: an unchanged value means the same sizers for the
+  /// same controls (in possibly another order).
+  std::uint64_t Generation() const { return FShared ? ++FGeneration : FGeneration; }
+
+ protected:
+  void Notify(void* Ptr, platform::TListNotification Action) override;
+
  private:
+  friend class TVelSizer;
   TVelDesignManager* FDesignManager = nullptr;
+  mutable std::uint64_t FGeneration = 0;
+  // Set once a sizer of this list also sits in another one: the list is no
+  // longer told of every change of its sizers and trusts none of its shortcuts.
+  bool FShared = false;
+  // The first entry of each control (sizers without one under none), so that
+  // a lookup need not walk the list; rebuilt when it may be out of step.
+  mutable std::unordered_map<const platform::TComponent*, int> FControlIndex;
+  mutable bool FControlIndexValid = false;
+  mutable bool FControlIndexAmbiguous = false;  // a control has several entries
+  mutable int FIndexedCount = 0;
+  // The listed sizers whose mode is not smMulti, so that a mode update of a
+  // long list need not visit every sizer.
+  std::unordered_set<TVelSizer*> FNotMulti;
   /// Removes empty entries and shrinks the capacity to the count.
   void PackTight();
+  void BuildControlIndex() const;
+  void ControlsChanged();
 };
 
 }  // namespace vel

@@ -123,6 +123,7 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   FTop = ATop;
   FWidth = AWidth;
   FHeight = AHeight;
+  if (FParent) FParent->LayoutChangedInside();
   Invalidate();
   UpdateAnchorRules();
   if (FParent && FAlign != alNone) FParent->Realign();
@@ -648,6 +649,7 @@ void TWinControl::InsertControl(TControl* AControl) {
   if (auto* Win = dynamic_cast<TWinControl*>(AControl); Win && Win->ContainsControl(this))
     throw EInvalidOperation("A control cannot be a child of one of its children");
   AControl->FParent = this;
+  LayoutChangedInside();
   if (auto* W = dynamic_cast<TWinControl*>(AControl)) {
     FWinControls.push_back(W);
     if (W->FHandle) {
@@ -670,6 +672,7 @@ void TWinControl::InsertControl(TControl* AControl) {
 
 void TWinControl::RemoveControl(TControl* AControl) {
   AControl->Invalidate();
+  LayoutChangedInside();
   // Look in both lists: a control on its way out of its destructor no longer
   // reads as windowed.
   auto It = std::find(FWinControls.begin(), FWinControls.end(), AControl);
@@ -906,6 +909,7 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   FTop = ATop;
   FWidth = AWidth;
   FHeight = AHeight;
+  if (FParent) FParent->LayoutChangedInside();
   UpdateAnchorRules();
   if (FHandle) {
     FUpdatingBounds = true;
@@ -931,7 +935,12 @@ void TWinControl::UpdateBounds() {
   FTop = R.Top;
   FWidth = R.Width();
   FHeight = R.Height();
+  if (FParent) FParent->LayoutChangedInside();
   UpdateAnchorRules();
+}
+
+void TWinControl::LayoutChangedInside() {
+  for (TWinControl* W = this; W; W = W->FParent) ++W->FLayoutStamp;
 }
 
 TPoint TWinControl::ClientOrigin() const {

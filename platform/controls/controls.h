@@ -13,6 +13,7 @@
 // Broadcast enter at WindowProc, past any hook on the window procedure.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -361,6 +362,9 @@ class TWinControl : public TControl {
   virtual void FlipChildren(bool AllLevels);
   /// Scales size, children and font by M/D; the control's own position stays.
   void ScaleBy(int M, int D);
+  /// Changes whenever a control inside this one, at any depth, changes its
+  /// bounds or its parent: an unchanged value means nothing inside has moved.
+  std::uint64_t LayoutStamp() const { return FLayoutStamp; }
   void ChangeScale(int M, int D) override;
   void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
 
@@ -441,6 +445,8 @@ class TWinControl : public TControl {
   /// The window procedure entry: WindowProc, with escaping errors handed to the application.
   void MainWndProc(TMessage& Message);
   void UpdateBounds();
+  /// Advances the layout stamp of this control and of its ancestors.
+  void LayoutChangedInside();
   /// Scales every child control's bounds (and font) by M/D.
   void ScaleChildren(int M, int D);
   void ApplyZOrder();
@@ -454,6 +460,7 @@ class TWinControl : public TControl {
   bool FTabStop = false;
   bool FDoubleBuffered = false;
   bool FUpdatingBounds = false;  // the window is being moved to match the fields
+  std::uint64_t FLayoutStamp = 0;
 };
 
 // ------------------------------------------------------------- TGraphicControl

@@ -12,7 +12,10 @@ namespace platform::detail {
 
 namespace {
 
-constexpr std::size_t MaxLayouts = 4096;
+// Large enough for the captions of a form of several thousand controls: a
+// repaint walks them in the same order every time, which a smaller LRU cache
+// would miss on every caption.
+constexpr std::size_t MaxLayouts = 16384;
 constexpr double Resolution = 96.0;
 
 class TLayoutCache {

@@ -43,14 +43,19 @@ void PaintWindow(HWND Wnd, const TRect& Dirty) {
   OffsetRect(Upd, -O.X, -O.Y);
   W->PaintRect = Upd;
   W->Erase = true;
+  // A paint pass started from inside a window's painting (an Update of its
+  // parent) must leave the contexts of the outer pass alone.
+  std::vector<const TDeviceContext*> Outer;
+  for (const auto& E : WS().DCs)
+    if (E.Wnd == Wnd) Outer.push_back(E.DC.get());
   try {
     SendMessage(Wnd, WM_PAINT);
   } catch (...) {
-    ReleaseDCsOf(Wnd);
+    ReleaseDCsOf(Wnd, Outer);
     if (TWindow* X = Find(Wnd)) X->PaintRect = {};
     throw;
   }
-  ReleaseDCsOf(Wnd);
+  ReleaseDCsOf(Wnd, Outer);
   W = Find(Wnd);
   if (!W) return;
   W->PaintRect = {};
@@ -126,10 +131,10 @@ void ReleaseImage(TWindow& Top) {
   Top.Image = nullptr;
 }
 
-void ReleaseDCsOf(HWND Wnd) {
+void ReleaseDCsOf(HWND Wnd, const std::vector<const TDeviceContext*>& Keep) {
   auto& S = WS();
   for (auto& E : S.DCs)
-    if (E.Wnd == Wnd && E.DC->Cr) {
+    if (E.Wnd == Wnd && E.DC->Cr && std::find(Keep.begin(), Keep.end(), E.DC.get()) == Keep.end()) {
       cairo_destroy(E.DC->Cr);
       E.DC->Cr = nullptr;
     }

@@ -110,7 +110,8 @@ void PaintAllTopLevels();
 void PaintTopLevel(HWND Top);
 void EnsureImage(TWindow& Top);
 void ReleaseImage(TWindow& Top);
-void ReleaseDCsOf(HWND Wnd);
+/// Frees the contexts of the window, except those in Keep.
+void ReleaseDCsOf(HWND Wnd, const std::vector<const TDeviceContext*>& Keep = {});
 
 // Input (input.cpp).
 void RouteRawInput(const TInputEvent& Event);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -169,6 +170,46 @@ TEST_F(Controls, BoundsFollowTheMoveAndSizeLoopEvenWhenAHookSwallowsMoveAndSize)
   InjectMouseButton(Form->Handle(), TInputButton::Left, false, Point(68, 30));
   ProcessMessages();
   EXPECT_EQ(P->BoundsRect(), Rect(20, 20, 70, 50));
+}
+
+TEST_F(Controls, LayoutStampMovesWithEveryChangeInsideAndOnlyThen) {
+  TForm* Form = NewForm(300, 200);
+  auto* Outer = new TProbe(Form);
+  Outer->SetParent(Form);
+  Outer->SetBounds(10, 10, 200, 150);
+  auto* Inner = new TProbe(Form);
+  Inner->SetParent(Outer);
+  auto* Block = new TBlock(Form);
+  Block->SetParent(Inner);
+  ProcessMessages();
+  std::uint64_t Form0 = Form->LayoutStamp(), Outer0 = Outer->LayoutStamp(), Inner0 = Inner->LayoutStamp();
+  auto Changed = [&](const char* Step, bool FormChanges, bool OuterChanges, bool InnerChanges) {
+    SCOPED_TRACE(Step);
+    EXPECT_EQ(Form->LayoutStamp() != Form0, FormChanges);
+    EXPECT_EQ(Outer->LayoutStamp() != Outer0, OuterChanges);
+    EXPECT_EQ(Inner->LayoutStamp() != Inner0, InnerChanges);
+    Form0 = Form->LayoutStamp();
+    Outer0 = Outer->LayoutStamp();
+    Inner0 = Inner->LayoutStamp();
+  };
+  // A non-windowed grandchild moves: every ancestor hears of it.
+  Block->SetBounds(5, 5, 20, 10);
+  Changed("graphic grandchild moved", true, true, true);
+  Block->SetBounds(5, 5, 20, 10);
+  Changed("same bounds again", false, false, false);
+  Inner->SetBounds(30, 30, 60, 40);
+  Changed("windowed child moved", true, true, false);
+  // The window system moves a window (the move loop, a hook): the fields follow, so does the stamp.
+  SetWindowPos(Inner->Handle(), nullptr, 31, 30, 60, 40, SWP_NOZORDER | SWP_NOACTIVATE);
+  ProcessMessages();
+  EXPECT_EQ(Inner->Left(), 31);
+  Changed("window moved underneath", true, true, false);
+  Outer->SetBounds(12, 10, 200, 150);
+  Changed("outer control moved", true, false, false);
+  Block->SetParent(Outer);
+  Changed("reparented", true, true, true);
+  delete Block;
+  Changed("child destroyed", true, true, false);
 }
 
 TEST_F(Controls, PerformAndBroadcastBypassWindowProcedureHooks) {
