@@ -339,7 +339,10 @@ void TVelDesignManager::SelectControl(TControl* Control, TPoint Pos, TControlSel
     const TPoint ScreenPos = Frame->ClientToScreen(Pos);
     // Messages the click queued (the selection messages among them) run
     // first; they may change the selection.
+    const bool ButtonWasDown = GetKeyState(VK_LBUTTON) & 0x8000;
     Application()->ProcessMessages();
+    // A quick click may have ended meanwhile: no drag follows its release.
+    if (ButtonWasDown && !(GetKeyState(VK_LBUTTON) & 0x8000)) return;
     const int Index = FSizerList->GetControlIndex(Control);
     if (Index >= 0) FSizerList->GetSizers(Index)->BeginMoveAsSender(ScreenPos);
   }
