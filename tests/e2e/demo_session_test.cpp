@@ -190,6 +190,7 @@ TEST_F(DemoOnX11, ScriptedSessionStepByStep) {
     ASSERT_NE(It, Checks.end()) << "a step without checks";
     It->second();
     EXPECT_EQ(Window->SelectionText(), Step.Selection);
+    EXPECT_EQ(Stage->BoundsRect(), (TRect{12, 12, 788, 352})) << "the stage stays as it is";
     // No two clicks of neighbouring steps make a double click.
     Driver->Pause(600);
   }
