@@ -18,6 +18,7 @@ namespace demo {
 /// system has handled them.
 class TSessionDriver {
  public:
+  /// Shows the window and waits until the X server has put it on the screen.
   explicit TSessionDriver(TDemoWindow& Window);
 
   /// True when the window is on the X server and XTest can drive it.
