@@ -240,6 +240,9 @@ void TVelDesignManager::Notification(TComponent* AComponent, TOperation Operatio
       FDesignStage = nullptr;
       return;
     }
+    // Going down with the stage, which destroys its child controls first: no
+    // proxy may outlive its control.
+    if (ComponentState().Contains(csDestroying) && FProxyList) FProxyList->DelControl(AComponent);
   }
   if (ComponentState().Contains(csDestroying) || !FIsDesigning || !ComponentBelongToStage(AComponent)) return;
   // Class tests, not casts: a component announces its removal from inside
