@@ -190,6 +190,9 @@ void TVelDesignManager::AddProxiedControl(TWinControl* Control) {
   TVelDesignWndProcProxy* Proxy = FProxyList->GetProxies(Index);
   Proxy->SetTargetControl(FDesignStage);
   Proxy->SetDesignManager(this);
+  // Heard directly: a stage that is not the owner of the manager destroys its
+  // controls without telling it.
+  Control->FreeNotification(this);
 }
 
 void TVelDesignManager::SetDesignProxies(const TList* List) {
