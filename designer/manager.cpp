@@ -190,6 +190,9 @@ void TVelDesignManager::AddProxiedControl(TWinControl* Control) {
   TVelDesignWndProcProxy* Proxy = FProxyList->GetProxies(Index);
   Proxy->SetTargetControl(FDesignStage);
   Proxy->SetDesignManager(this);
+  // Heard directly: a stage that is not the owner of the manager destroys its
+  // controls without telling it.
+  Control->FreeNotification(this);
 }
 
 void TVelDesignManager::SetDesignProxies(const TList* List) {
@@ -250,6 +253,9 @@ void TVelDesignManager::Notification(TComponent* AComponent, TOperation Operatio
       FDesignStage = nullptr;
       return;
     }
+    // Going down with the stage, which destroys its child controls first: no
+    // proxy may outlive its control.
+    if (ComponentState().Contains(csDestroying) && FProxyList) FProxyList->DelControl(AComponent);
   }
   if (ComponentState().Contains(csDestroying) || !FIsDesigning || !ComponentBelongToStage(AComponent)) return;
   // Class tests, not casts: a component announces its removal from inside
@@ -349,7 +355,10 @@ void TVelDesignManager::SelectControl(TControl* Control, TPoint Pos, TControlSel
     const TPoint ScreenPos = Frame->ClientToScreen(Pos);
     // Messages the click queued (the selection messages among them) run
     // first; they may change the selection.
+    const bool ButtonWasDown = GetKeyState(VK_LBUTTON) & 0x8000;
     Application()->ProcessMessages();
+    // A quick click may have ended meanwhile: no drag follows its release.
+    if (ButtonWasDown && !(GetKeyState(VK_LBUTTON) & 0x8000)) return;
     const int Index = FSizerList->GetControlIndex(Control);
     if (Index >= 0) FSizerList->GetSizers(Index)->BeginMoveAsSender(ScreenPos);
   }

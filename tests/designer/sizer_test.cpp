@@ -101,6 +101,23 @@ INSTANTIATE_TEST_SUITE_P(EveryHandle, HandleResize,
                                            THandleCase{5, 0, 0, 6, 4}, THandleCase{6, 0, 0, 0, 4},
                                            THandleCase{7, 6, 0, 0, 4}, THandleCase{8, 6, 0, 0, 0}));
 
+TEST_F(Sizers, AQuickClickWhoseReleaseCameWithThePressLeavesNoDragBehind) {
+  // Press and release are queued together, as a quick click reaches a busy program.
+  const TPoint P = At(Button1, 40, 12);
+  InjectMouseMove(Form->Handle(), P);
+  InjectMouseButton(Form->Handle(), TInputButton::Left, true, P);
+  InjectMouseButton(Form->Handle(), TInputButton::Left, false, P);
+  ProcessMessages();
+  ASSERT_EQ(Selected(), (std::vector<TControl*>{Button1}));
+  EXPECT_EQ(GetCapture(), nullptr);
+  // So the next press on a handle resizes the control rather than moving it.
+  TVelSizer* S = SizerOf(Button1);
+  const TRect H = S->PaintRect(5);
+  const TPoint From = At(S, (H.Left + H.Right) / 2, (H.Top + H.Bottom) / 2);
+  Drag(From, Point(From.X + 6, From.Y + 4), 2);
+  EXPECT_EQ(Button1->BoundsRect(), (TRect{10, 10, 96, 38}));
+}
+
 TEST_F(Sizers, HandleRectanglesAndHitTestCodes) {
   ClickAt(At(Button1, 5, 5));
   TVelSizer* S = SizerOf(Button1);
