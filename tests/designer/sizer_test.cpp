@@ -220,16 +220,11 @@ TEST_F(Sizers, DoubleClickRunsTheComponentEditorAndReportsAModification) {
 }
 
 TEST_F(Sizers, RightClickPopsUpTheDesignMenuOnce) {
-  auto* Menu = new TPopupMenu(Form);
-  auto* Item = new TMenuItem(Menu);
-  Item->SetCaption("Item");
-  Menu->Items()->Add(Item);
   int Popups = 0;
-  Menu->OnPopup = [&](TObject*) { ++Popups; };
-  Manager->SetDesignPopupMenu(Menu);
+  TPopupMenu* Menu = NewDesignMenu(Popups);
   ClickAt(At(Button1, 5, 5));
   ASSERT_EQ(SizerOf(Button1)->PopupMenu(), Menu);
-  Click(Form, At(Button1, 20, 10).X, At(Button1, 20, 10).Y, TInputButton::Right);
+  RightClickAt(At(Button1, 20, 10));
   EXPECT_EQ(Popups, 1);
 }
 

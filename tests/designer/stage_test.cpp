@@ -76,14 +76,9 @@ TEST_F(StageParts, FixedModesRestrictTheStageSizer) {
 }
 
 TEST_F(StageParts, RightClickOnTheStageShowsTheDesignMenu) {
-  auto* Menu = new TPopupMenu(Form);
-  auto* Item = new TMenuItem(Menu);
-  Item->SetCaption("Item");
-  Menu->Items()->Add(Item);
   int Popups = 0;
-  Menu->OnPopup = [&](TObject*) { ++Popups; };
-  Manager->SetDesignPopupMenu(Menu);
-  Click(Form, At(Stage, 300, 300).X, At(Stage, 300, 300).Y, TInputButton::Right);
+  NewDesignMenu(Popups);
+  RightClickAt(At(Stage, 300, 300));
   EXPECT_EQ(Popups, 1);
 }
 

@@ -9,6 +9,7 @@
 
 #include "designer/VelDesigner.h"
 #include "platform/controls/extctrls.h"
+#include "platform/controls/menus.h"
 #include "platform/controls/stdctrls.h"
 #include "support/window_fixture.h"
 
@@ -152,6 +153,19 @@ class SurfaceFixture : public WindowFixture {
       if (vel::TVelSizer* S = L->GetSizers(I)) R.push_back(S->Control());
     return R;
   }
+  /// A one-item popup menu, made the manager's design menu; Popups counts
+  /// how often it is shown.
+  platform::TPopupMenu* NewDesignMenu(int& Popups) {
+    auto* Menu = new platform::TPopupMenu(Form);
+    auto* Item = new platform::TMenuItem(Menu);
+    Item->SetCaption("Item");
+    Menu->Items()->Add(Item);
+    Menu->OnPopup = [&Popups](platform::TObject*) { ++Popups; };
+    Manager->SetDesignPopupMenu(Menu);
+    return Menu;
+  }
+  void RightClickAt(platform::TPoint P) { Click(Form, P.X, P.Y, platform::TInputButton::Right); }
+
   vel::TVelSizer* SizerOf(const platform::TControl* C) const {
     const int I = Manager->Sizers()->GetControlIndex(C);
     return I >= 0 ? Manager->Sizers()->GetSizers(I) : nullptr;

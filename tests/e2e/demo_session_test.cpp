@@ -17,21 +17,12 @@
 #include "examples/demo/session.h"
 #include "platform/backend/x11.h"
 #include "platform/gfx/colors.h"
+#include "support/x11_connect.h"
 
 using namespace platform;
 using namespace demo;
 
 namespace {
-
-/// The X server resets itself when its last client leaves and refuses
-/// connections for a moment while it does: try again for a while.
-bool ConnectX11() {
-  for (int Try = 0; Try < 100; ++Try) {
-    if (UseX11Backend()) return true;
-    usleep(50 * 1000);
-  }
-  return false;
-}
 
 class DemoOnX11 : public ::testing::Test {
  protected:

@@ -10,21 +10,11 @@
 #include <cstring>
 
 #include "platform/backend/x11.h"
+#include "support/x11_connect.h"
 #include "win/win_fixture.h"
 
 namespace wintest {
 namespace {
-
-/// Connects to the display. The X server resets itself when its last client
-/// leaves (the previous test program, or the previous backend), and refuses
-/// connections for a moment while it does: try again for a while.
-bool ConnectX11() {
-  for (int Try = 0; Try < 100; ++Try) {
-    if (UseX11Backend()) return true;
-    usleep(50 * 1000);
-  }
-  return false;
-}
 
 class X11Test : public ::testing::Test {
  protected:
