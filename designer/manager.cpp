@@ -190,9 +190,6 @@ void TVelDesignManager::AddProxiedControl(TWinControl* Control) {
   TVelDesignWndProcProxy* Proxy = FProxyList->GetProxies(Index);
   Proxy->SetTargetControl(FDesignStage);
   Proxy->SetDesignManager(this);
-  // Heard directly: a stage that is not the owner of the manager destroys its
-  // controls without telling it.
-  Control->FreeNotification(this);
 }
 
 void TVelDesignManager::SetDesignProxies(const TList* List) {
@@ -253,9 +250,6 @@ void TVelDesignManager::Notification(TComponent* AComponent, TOperation Operatio
       FDesignStage = nullptr;
       return;
     }
-    // Going down with the stage, which destroys its child controls first: no
-    // proxy may outlive its control.
-    if (ComponentState().Contains(csDestroying) && FProxyList) FProxyList->DelControl(AComponent);
   }
   if (ComponentState().Contains(csDestroying) || !FIsDesigning || !ComponentBelongToStage(AComponent)) return;
   // Class tests, not casts: a component announces its removal from inside

@@ -396,8 +396,6 @@ void TVelSizer::WMRButtonUp(TMessage& Message) {
     Menu->Popup(Screen.X, Screen.Y);
 }
 
-void TVelSizer::WMRButtonDblClk(TMessage& Message) { TCustomControl::WMRButtonDblClk(Message); }
-
 // ------------------------------------------------------------ moving
 
 void TVelSizer::BroadcastMovedMsg(int DX, int DY) {
@@ -478,8 +476,6 @@ void TVelSizer::KeyUp(WORD& Key, TShiftState Shift) {
   }
   TCustomControl::KeyUp(Key, Shift);
 }
-
-void TVelSizer::KeyPress(char& Key) { TCustomControl::KeyPress(Key); }
 
 // ------------------------------------------------------------ in-place editing
 

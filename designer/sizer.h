@@ -95,7 +95,6 @@ class TVelSizer : public platform::TCustomControl, public IVelDesign {
   void MouseMove(platform::TShiftState Shift, int X, int Y) override;
   void KeyDown(platform::WORD& Key, platform::TShiftState Shift) override;
   void KeyUp(platform::WORD& Key, platform::TShiftState Shift) override;
-  void KeyPress(char& Key) override;
 
   void WMNCHitTest(platform::TMessage& Message) override;
   void WMSize(platform::TMessage& Message) override;
@@ -103,7 +102,6 @@ class TVelSizer : public platform::TCustomControl, public IVelDesign {
   void WMLButtonUp(platform::TMessage& Message) override;
   void WMLButtonDblClk(platform::TMessage& Message) override;
   void WMRButtonUp(platform::TMessage& Message) override;
-  void WMRButtonDblClk(platform::TMessage& Message) override;
   void WMMove(platform::TMessage& Message) override;
   void WMMoving(platform::TMessage& Message) override;
 

@@ -53,14 +53,10 @@ void TVelDesignStageProxy::FreeRubberBand() {
   if (Band && !Band->ComponentState().Contains(csDestroying)) delete Band;
 }
 
-void TVelDesignStageProxy::CreateNewWndProc() { TVelDesignWndProcProxy::CreateNewWndProc(); }
-
 void TVelDesignStageProxy::ReleaseNewWndProc() {
   TVelDesignWndProcProxy::ReleaseNewWndProc();
   FreeRubberBand();
 }
-
-void TVelDesignStageProxy::SetControl(TWinControl* Control) { TVelDesignWndProcProxy::SetControl(Control); }
 
 bool TVelDesignStageProxy::IsStageControl(const TControl* Control) const {
   const TWinControl* Stage = this->Control();
@@ -171,10 +167,6 @@ void TVelDesignStageProxy::ProxyMouseUp(TMessage& Message) {
   TVelDesignManager* M = DesignManager();
   if (Message.Msg == WM_RBUTTONUP && M && M->DesignPopupMenu() && Control())
     PopupDesignMenu(M->DesignPopupMenu(), Control(), Control()->ClientToScreen(LParamToPoint(Message.LParam)));
-}
-
-void TVelDesignStageProxy::ProxyMouseDblClick(TMessage& Message) {
-  TVelDesignWndProcProxy::ProxyMouseDblClick(Message);
 }
 
 void TVelDesignStageProxy::ProxyMoved(TMessage& Message) {

@@ -45,14 +45,11 @@ class TVelDesignStageProxy : public TVelDesignWndProcProxy {
   /// Draws a 2 by 2 dot at every grid point of the stage's client area.
   void DrawGrid(platform::HDC DC);
 
-  void CreateNewWndProc() override;
   void ReleaseNewWndProc() override;
-  void SetControl(platform::TWinControl* Control) override;
   void ProxyWndMethod(platform::TMessage& Message) override;
   void ProxyMouseDown(platform::TMessage& Message) override;
   void ProxyMouseUp(platform::TMessage& Message) override;
   void ProxyMouseMove(platform::TMessage& Message) override;
-  void ProxyMouseDblClick(platform::TMessage& Message) override;
   void ProxyMoved(platform::TMessage& Message) override;
   void ProxySized(platform::TMessage& Message) override;
   void ProxyVELNCtrlMoved(platform::TMessage& Message) override;
