@@ -158,16 +158,33 @@ void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
   }
 }
 
+namespace {
+// From this many links on, a component indexes them.
+constexpr std::size_t FreeIndexFrom = 16;
+}  // namespace
+
 void TComponent::AddFreeLink(TComponent* AComponent) {
-  if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent) == FFreeNotifies.end())
-    FFreeNotifies.push_back(AComponent);
   FComponentState.Include(csFreeNotification);
+  if (FFreeIndex) {
+    if (FFreeIndex->insert(AComponent).second) FFreeNotifies.push_back(AComponent);
+    return;
+  }
+  if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent) != FFreeNotifies.end()) return;
+  FFreeNotifies.push_back(AComponent);
+  if (FFreeNotifies.size() >= FreeIndexFrom)
+    FFreeIndex = std::make_unique<std::unordered_set<const TComponent*>>(FFreeNotifies.begin(), FFreeNotifies.end());
 }
 
 void TComponent::DropFreeLink(TComponent* AComponent) {
-  auto It = std::find(FFreeNotifies.rbegin(), FFreeNotifies.rend(), AComponent);
-  if (It != FFreeNotifies.rend()) FFreeNotifies.erase(std::next(It).base());
-  if (FFreeNotifies.empty()) FComponentState.Exclude(csFreeNotification);
+  if (!FFreeIndex || FFreeIndex->erase(AComponent)) {
+    // Links usually go in the reverse order of coming: search from the end.
+    auto It = std::find(FFreeNotifies.rbegin(), FFreeNotifies.rend(), AComponent);
+    if (It != FFreeNotifies.rend()) FFreeNotifies.erase(std::next(It).base());
+  }
+  if (FFreeNotifies.empty()) {
+    FFreeIndex.reset();
+    FComponentState.Exclude(csFreeNotification);
+  }
 }
 
 void TComponent::FreeNotification(TComponent* AComponent) {
@@ -186,9 +203,11 @@ void TComponent::RemoveFreeNotifications() {
   while (!FFreeNotifies.empty()) {
     TComponent* C = FFreeNotifies.back();
     FFreeNotifies.pop_back();
+    if (FFreeIndex) FFreeIndex->erase(C);
     C->DropFreeLink(this);
     C->Notification(this, opRemove);
   }
+  FFreeIndex.reset();
   FComponentState.Exclude(csFreeNotification);
 }
 

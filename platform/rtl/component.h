@@ -2,7 +2,9 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/rtl/list.h"
@@ -139,6 +141,9 @@ class TComponent : public TPersistent, public virtual IInterface {
   int FTag = 0;
   std::vector<TComponent*> FComponents;
   std::vector<TComponent*> FFreeNotifies;
+  // Membership of a long FFreeNotifies (a list component may watch thousands),
+  // so that linking and unlinking do not search it.
+  std::unique_ptr<std::unordered_set<const TComponent*>> FFreeIndex;
   TComponentState FComponentState;
   TComponentStyle FComponentStyle{csInheritable};
 };

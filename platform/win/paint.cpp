@@ -1,8 +1,12 @@
-// Invalidation and painting: every top-level window has one image; a paint
-// pass repaints the invalid area of it in painting order (a window, then its
-// children bottom to top, each clipped to its parent), so windows with
-// WS_EX_TRANSPARENT show what lies below them wherever they do not paint.
+// Invalidation and painting. Every window keeps what it painted itself in a
+// cache of its own, transparent wherever it did not paint; every top-level
+// window has one composed image. A paint pass runs WM_PAINT only for the
+// invalid parts of windows, then composes the dirty area of the image from
+// the caches in painting order (a window, then its children bottom to top,
+// each clipped to its parent), so windows show what lies below them wherever
+// they do not paint, and a window that only moved is not painted again.
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/win/window_system_p.h"
 
@@ -14,93 +18,220 @@ namespace {
 
 TRect ClientBounds(const TWindow& W) { return Rect(0, 0, W.Bounds.Width(), W.Bounds.Height()); }
 
-void CollectDirty(HWND Wnd, TRect& Dirty) {
+/// Gives the window a cache of its client size. A new cache is transparent
+/// and wholly stale; true when it is new.
+bool EnsureCache(TWindow& W) {
+  const int Width = std::max(W.Bounds.Width(), 0), Height = std::max(W.Bounds.Height(), 0);
+  if (W.Cache && cairo_image_surface_get_width(W.Cache) == Width && cairo_image_surface_get_height(W.Cache) == Height)
+    return false;
+  if (W.Cache) cairo_surface_destroy(W.Cache);
+  W.Cache = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, Width, Height);
+  UnionRect(W.Stale, W.Stale, ClientBounds(W));
+  return true;
+}
+
+void ClearCache(TWindow& W, const TRect& R) {
+  if (!W.Cache || IsRectEmpty(R)) return;
+  cairo_t* Cr = cairo_create(W.Cache);
+  cairo_rectangle(Cr, R.Left, R.Top, R.Width(), R.Height());
+  cairo_set_operator(Cr, CAIRO_OPERATOR_CLEAR);
+  cairo_fill(Cr);
+  cairo_destroy(Cr);
+}
+
+/// Lays the cache, whose origin is at Origin in the image, over the image
+/// within Area (image coordinates): premultiplied "over".
+void Blend(cairo_surface_t* Image, cairo_surface_t* Cache, TPoint Origin, const TRect& Area) {
+  TRect R = Area;
+  const TRect CacheArea =
+      Bounds(Origin.X, Origin.Y, cairo_image_surface_get_width(Cache), cairo_image_surface_get_height(Cache));
+  const TRect ImageArea = Rect(0, 0, cairo_image_surface_get_width(Image), cairo_image_surface_get_height(Image));
+  if (!IntersectRect(R, R, CacheArea) || !IntersectRect(R, R, ImageArea)) return;
+  cairo_surface_flush(Cache);
+  const unsigned char* SrcBase = cairo_image_surface_get_data(Cache);
+  unsigned char* DstBase = cairo_image_surface_get_data(Image);
+  if (!SrcBase || !DstBase) return;
+  const int SrcStride = cairo_image_surface_get_stride(Cache), DstStride = cairo_image_surface_get_stride(Image);
+  auto Mul = [](std::uint32_t C, std::uint32_t A) {
+    std::uint32_t T = C * A + 0x80;
+    return ((T >> 8) + T) >> 8;
+  };
+  for (int Y = R.Top; Y < R.Bottom; ++Y) {
+    const auto* S = reinterpret_cast<const std::uint32_t*>(SrcBase + std::ptrdiff_t(Y - Origin.Y) * SrcStride) +
+                    (R.Left - Origin.X);
+    auto* D = reinterpret_cast<std::uint32_t*>(DstBase + std::ptrdiff_t(Y) * DstStride) + R.Left;
+    for (int X = 0, N = R.Width(); X < N; ++X) {
+      const std::uint32_t P = S[X], A = P >> 24;
+      if (A == 0xFF) {
+        D[X] = P;
+      } else if (A != 0) {
+        const std::uint32_t Q = D[X], K = 0xFF - A;
+        D[X] = 0xFF000000u | ((((P >> 16) & 0xFF) + Mul((Q >> 16) & 0xFF, K)) << 16) |
+               ((((P >> 8) & 0xFF) + Mul((Q >> 8) & 0xFF, K)) << 8) | ((P & 0xFF) + Mul(Q & 0xFF, K));
+      }
+    }
+  }
+}
+
+/// Moves what became invalid into the windows' stale areas and unites the
+/// visible part of it, and what the top-level must compose again, in Dirty
+/// (top-level coordinates).
+void CollectDirty(HWND Wnd, TPoint Origin, const TRect& Clip, TRect& Dirty) {
   TWindow* W = Find(Wnd);
   if (!W || !(W->Style & WS_VISIBLE)) return;
+  if (!W->Parent) {
+    UnionRect(Dirty, Dirty, W->Recompose);
+    W->Recompose = {};
+  } else {
+    Origin.X += W->Bounds.Left;
+    Origin.Y += W->Bounds.Top;
+  }
+  TRect Visible = Bounds(Origin.X, Origin.Y, W->Bounds.Width(), W->Bounds.Height());
+  if (!IntersectRect(Visible, Visible, Clip)) Visible = {};
   if (!IsRectEmpty(W->Invalid)) {
+    UnionRect(W->Stale, W->Stale, W->Invalid);
     TRect R = W->Invalid;
-    TPoint O = OriginInTop(*W);
-    OffsetRect(R, O.X, O.Y);
-    if (IntersectRect(R, R, VisibleRectInTop(*W))) UnionRect(Dirty, Dirty, R);
+    OffsetRect(R, Origin.X, Origin.Y);
+    if (IntersectRect(R, R, Visible)) UnionRect(Dirty, Dirty, R);
     W->Invalid = {};
   }
-  for (HWND C : W->Children) CollectDirty(C, Dirty);
+  if (IsRectEmpty(Visible)) return;  // nothing of the children shows either
+  for (HWND C : W->Children) CollectDirty(C, Origin, Visible, Dirty);
 }
 
 bool NeedsPaint(HWND Wnd) {
   TWindow* W = Find(Wnd);
   if (!W || !(W->Style & WS_VISIBLE)) return false;
-  if (!IsRectEmpty(W->Invalid)) return true;
+  if (!IsRectEmpty(W->Invalid) || !IsRectEmpty(W->Recompose)) return true;
   return std::any_of(W->Children.begin(), W->Children.end(), NeedsPaint);
 }
 
-void PaintWindow(HWND Wnd, const TRect& Dirty) {
+/// Runs WM_PAINT for the stale part of the window, into its cache.
+void Render(HWND Wnd) {
   TWindow* W = Find(Wnd);
-  if (!W || !(W->Style & WS_VISIBLE)) return;
   TRect Upd;
-  if (!IntersectRect(Upd, VisibleRectInTop(*W), Dirty)) return;  // children lie inside it
-  TPoint O = OriginInTop(*W);
-  OffsetRect(Upd, -O.X, -O.Y);
+  if (!W || !IntersectRect(Upd, W->Stale, ClientBounds(*W))) {
+    if (W) W->Stale = {};
+    return;
+  }
+  W->Stale = {};
+  ClearCache(*W, Upd);
   W->PaintRect = Upd;
   W->Erase = true;
+  auto& S = WS();
   // A paint pass started from inside a window's painting (an Update of its
   // parent) must leave the contexts of the outer pass alone.
   std::vector<const TDeviceContext*> Outer;
-  for (const auto& E : WS().DCs)
+  for (const auto& E : S.DCs)
     if (E.Wnd == Wnd) Outer.push_back(E.DC.get());
+  HWND Was = S.Rendering;
+  S.Rendering = Wnd;
   try {
     SendMessage(Wnd, WM_PAINT);
   } catch (...) {
+    S.Rendering = Was;
     ReleaseDCsOf(Wnd, Outer);
     if (TWindow* X = Find(Wnd)) X->PaintRect = {};
     throw;
   }
+  S.Rendering = Was;
   ReleaseDCsOf(Wnd, Outer);
-  W = Find(Wnd);
-  if (!W) return;
-  W->PaintRect = {};
-  std::vector<HWND> Children = W->Children;
-  for (HWND C : Children) PaintWindow(C, Dirty);
+  if (TWindow* X = Find(Wnd)) X->PaintRect = {};
+}
+
+/// Composes the window and its children into the image within Dirty;
+/// Origin is its parent's client origin and Clip what of the parent shows,
+/// both in the top-level's coordinates. With Paint, stale windows are
+/// painted first; without, they show what their caches hold.
+void Compose(cairo_surface_t* Image, HWND Wnd, TPoint Origin, const TRect& Clip, const TRect& Dirty, bool Paint) {
+  TWindow* W = Find(Wnd);
+  if (!W || !(W->Style & WS_VISIBLE)) return;
+  if (W->Parent) {
+    Origin.X += W->Bounds.Left;
+    Origin.Y += W->Bounds.Top;
+  }
+  TRect Visible = Bounds(Origin.X, Origin.Y, W->Bounds.Width(), W->Bounds.Height());
+  TRect Upd;
+  if (!IntersectRect(Visible, Visible, Clip) || !IntersectRect(Upd, Visible, Dirty)) return;  // children lie inside it
+  if (Paint) {
+    EnsureCache(*W);
+    if (!IsRectEmpty(W->Stale)) {
+      Render(Wnd);
+      W = Find(Wnd);
+      if (!W || !(W->Style & WS_VISIBLE)) return;
+    }
+  }
+  if (W->Cache) Blend(Image, W->Cache, Origin, Upd);
+  if (W->Children.empty()) return;
+  const std::vector<HWND> Children = W->Children;
+  for (HWND C : Children) Compose(Image, C, Origin, Visible, Dirty, Paint);
+}
+
+void FillWhite(cairo_surface_t* Image, const TRect& R) {
+  cairo_t* Cr = cairo_create(Image);
+  cairo_rectangle(Cr, R.Left, R.Top, R.Width(), R.Height());
+  cairo_set_source_rgb(Cr, 1, 1, 1);
+  cairo_fill(Cr);
+  cairo_destroy(Cr);
+  cairo_surface_flush(Image);
+}
+
+/// Composes the area of the top-level's image again and shows it.
+void ComposeTopLevel(TWindow& T, const TRect& Area, bool Paint) {
+  EnsureImage(T);
+  TRect Dirty;
+  if (!IntersectRect(Dirty, Area, ClientBounds(T))) return;
+  FillWhite(T.Image, Dirty);
+  HWND Top = T.Handle;
+  Compose(T.Image, Top, TPoint{0, 0}, ClientBounds(T), Dirty, Paint);
+  TWindow* After = Find(Top);
+  if (!After || !After->Image) return;
+  cairo_surface_mark_dirty(After->Image);
+  WS().Backend->Present(Top, After->Image, Dirty);
 }
 
 HDC MakeDC(HWND Wnd, const TRect& ClientClip, bool Paint) {
   TWindow* W = Find(Wnd);
-  TWindow* Top = Find(GetTopLevelWindow(Wnd));
-  if (!W || !Top) return nullptr;
-  EnsureImage(*Top);
-  TPoint O = OriginInTop(*W);
-  TRect Area = ClientClip;
-  OffsetRect(Area, O.X, O.Y);
-  if (!IntersectRect(Area, Area, VisibleRectInTop(*W))) Area = {};
-  cairo_t* Cr = cairo_create(Top->Image);
-  cairo_rectangle(Cr, Area.Left, Area.Top, Area.Width(), Area.Height());
+  if (!W) return nullptr;
+  // A new cache holds nothing yet: the window is painted whole by the next pass.
+  if (EnsureCache(*W)) UnionRect(W->Invalid, W->Invalid, ClientBounds(*W));
+  TRect Clip;
+  if (!IntersectRect(Clip, ClientClip, ClientBounds(*W))) Clip = {};
+  cairo_t* Cr = cairo_create(W->Cache);
+  cairo_rectangle(Cr, Clip.Left, Clip.Top, Clip.Width(), Clip.Height());
   cairo_clip(Cr);
-  cairo_translate(Cr, O.X, O.Y);
   auto DC = std::make_unique<TDeviceContext>();
   DC->Cr = Cr;
   DC->Width = W->Bounds.Width();
   DC->Height = W->Bounds.Height();
   HDC Result = DC.get();
-  WS().DCs.push_back(TWindowSystem::TDCEntry{std::move(DC), Wnd, Paint, Area});
+  WS().DCs.push_back(TWindowSystem::TDCEntry{std::move(DC), Wnd, Paint, Clip});
   return Result;
 }
 
-/// Frees the context; shows what it changed unless a paint pass will.
+/// Frees the context and shows what it changed: at once outside a paint
+/// pass; inside one, the window being painted is composed right after, and
+/// any other window's change is composed by the next pass.
 bool FreeDC(HDC DC) {
   auto& S = WS();
   auto It = std::find_if(S.DCs.begin(), S.DCs.end(), [DC](const auto& E) { return E.DC.get() == DC; });
   if (It == S.DCs.end()) return false;
   cairo_destroy(It->DC->Cr);
   HWND Wnd = It->Wnd;
-  TRect Area = It->Area;
+  TRect Clip = It->Clip;
   S.DCs.erase(It);
-  if (S.PaintPass == 0 && !IsRectEmpty(Area)) {
-    HWND Top = GetTopLevelWindow(Wnd);
-    if (TWindow* T = Find(Top); T && T->Image) {
-      cairo_surface_flush(T->Image);
-      S.Backend->Present(Top, T->Image, Area);
-    }
-  }
+  TWindow* W = Find(Wnd);
+  if (!W || W->Destroying || IsRectEmpty(Clip) || !(W->Style & WS_VISIBLE)) return true;
+  TPoint O = OriginInTop(*W);
+  OffsetRect(Clip, O.X, O.Y);
+  TRect Area;
+  if (!IntersectRect(Area, Clip, VisibleRectInTop(*W))) return true;
+  TWindow* T = Find(GetTopLevelWindow(Wnd));
+  if (!T || T->Destroying || !(T->Style & WS_VISIBLE)) return true;
+  if (S.PaintPass == 0)
+    ComposeTopLevel(*T, Area, false);
+  else if (Wnd != S.Rendering)
+    UnionRect(T->Recompose, T->Recompose, Area);
   return true;
 }
 
@@ -114,21 +245,20 @@ void EnsureImage(TWindow& Top) {
     return;
   ReleaseImage(Top);
   Top.Image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, W, H);
-  Top.Invalid = ClientBounds(Top);
+  FillWhite(Top.Image, Rect(0, 0, W, H));
+  Top.Recompose = ClientBounds(Top);
 }
 
 void ReleaseImage(TWindow& Top) {
   if (!Top.Image) return;
-  // Contexts still drawing into it go first.
-  auto& S = WS();
-  for (auto& E : S.DCs)
-    if (GetTopLevelWindow(E.Wnd) == Top.Handle || E.Wnd == Top.Handle) {
-      cairo_destroy(E.DC->Cr);
-      E.DC->Cr = nullptr;
-    }
-  std::erase_if(S.DCs, [](const auto& E) { return E.DC->Cr == nullptr; });
   cairo_surface_destroy(Top.Image);
   Top.Image = nullptr;
+}
+
+void ReleaseCache(TWindow& W) {
+  if (!W.Cache) return;
+  cairo_surface_destroy(W.Cache);
+  W.Cache = nullptr;
 }
 
 void ReleaseDCsOf(HWND Wnd, const std::vector<const TDeviceContext*>& Keep) {
@@ -144,7 +274,7 @@ void ReleaseDCsOf(HWND Wnd, const std::vector<const TDeviceContext*>& Keep) {
 void InvalidateInTop(HWND Top, const TRect& R) {
   if (TWindow* T = Find(Top)) {
     TRect Clip;
-    if (IntersectRect(Clip, R, ClientBounds(*T))) UnionRect(T->Invalid, T->Invalid, Clip);
+    if (IntersectRect(Clip, R, ClientBounds(*T))) UnionRect(T->Recompose, T->Recompose, Clip);
   }
 }
 
@@ -154,27 +284,17 @@ void PaintTopLevel(HWND Top) {
   TWindow* T = Find(Top);
   if (!T || T->Destroying || !(T->Style & WS_VISIBLE)) return;
   TRect Dirty;
-  CollectDirty(Top, Dirty);
+  CollectDirty(Top, TPoint{0, 0}, ClientBounds(*T), Dirty);
   if (IsRectEmpty(Dirty)) return;
-  EnsureImage(*T);
   auto& S = WS();
-  cairo_t* Cr = cairo_create(T->Image);
-  cairo_rectangle(Cr, Dirty.Left, Dirty.Top, Dirty.Width(), Dirty.Height());
-  cairo_set_source_rgb(Cr, 1, 1, 1);
-  cairo_fill(Cr);
-  cairo_destroy(Cr);
   ++S.PaintPass;
   try {
-    PaintWindow(Top, Dirty);
+    ComposeTopLevel(*T, Dirty, true);
   } catch (...) {
     --S.PaintPass;
     throw;
   }
   --S.PaintPass;
-  T = Find(Top);
-  if (!T || !T->Image) return;
-  cairo_surface_flush(T->Image);
-  S.Backend->Present(Top, T->Image, Dirty);
 }
 
 void PaintAllTopLevels() {
@@ -198,14 +318,17 @@ bool ValidateRect(HWND Wnd, const TRect* R) {
   if (!W) return false;
   // A rectangle union cannot take a hole out: validating part of it keeps the rest whole.
   TRect Area = R ? *R : ClientBounds(*W);
-  TRect Common;
-  if (!R || (IntersectRect(Common, W->Invalid, Area) && Common == W->Invalid)) W->Invalid = {};
+  for (TRect* Pending : {&W->Invalid, &W->Stale}) {
+    TRect Common;
+    if (!R || (IntersectRect(Common, *Pending, Area) && Common == *Pending)) *Pending = {};
+  }
   return true;
 }
 
 bool GetUpdateRect(HWND Wnd, TRect& R) {
   TWindow* W = Find(Wnd);
-  R = W ? W->Invalid : TRect{};
+  R = {};
+  if (W) UnionRect(R, W->Invalid, W->Stale);
   return !IsRectEmpty(R);
 }
 
@@ -222,8 +345,14 @@ HDC BeginPaint(HWND Wnd, PAINTSTRUCT& Paint) {
   TRect Upd = W->PaintRect;
   if (IsRectEmpty(Upd)) {
     // Outside a paint pass: paint what is invalid and validate it.
-    IntersectRect(Upd, W->Invalid, ClientBounds(*W));
+    TRect Pending;
+    UnionRect(Pending, W->Invalid, W->Stale);
+    IntersectRect(Upd, Pending, ClientBounds(*W));
     W->Invalid = {};
+    const bool Fresh = EnsureCache(*W);
+    W->Stale = {};
+    if (Fresh) W->Invalid = ClientBounds(*W);  // the rest of a new cache is painted by the next pass
+    ClearCache(*W, Upd);
   }
   bool Erase = W->Erase;
   W->Erase = false;

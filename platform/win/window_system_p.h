@@ -29,8 +29,15 @@ struct TWindow {
   bool Destroying = false;
   TRect Invalid;  // client coordinates; empty when valid
   bool Erase = false;
-  TRect PaintRect;                   // during a paint pass: what may be painted, in client coordinates
-  cairo_surface_t* Image = nullptr;  // top-level windows only
+  TRect PaintRect;  // during a paint pass: what may be painted, in client coordinates
+  // What the window itself painted, without its children: transparent where
+  // it did not paint. A paint pass runs WM_PAINT only for the stale part and
+  // composes the top-level's image from these, so moving a window costs no
+  // painting by the windows it uncovers or covers.
+  cairo_surface_t* Cache = nullptr;
+  TRect Stale;                       // collected from Invalid, not yet painted into Cache
+  TRect Recompose;                   // top-level windows only: area to compose again, no painting needed
+  cairo_surface_t* Image = nullptr;  // top-level windows only: the composed image
 };
 
 struct TTimer {
@@ -74,10 +81,11 @@ struct TWindowSystem {
     std::unique_ptr<TDeviceContext> DC;
     HWND Wnd = nullptr;
     bool Paint = false;  // from BeginPaint (else GetDC)
-    TRect Area;          // what it may change, in top-level coordinates
+    TRect Clip;          // what it may change, in the window's client coordinates
   };
   std::vector<TDCEntry> DCs;
-  int PaintPass = 0;  // paint passes under way
+  int PaintPass = 0;         // paint passes under way
+  HWND Rendering = nullptr;  // the window whose WM_PAINT a pass is running
 
   TWindowSystem() = default;
   /// At process exit: frees the images and contexts of windows still alive,
@@ -85,8 +93,10 @@ struct TWindowSystem {
   ~TWindowSystem() {
     for (auto& E : DCs)
       if (E.DC->Cr) cairo_destroy(E.DC->Cr);
-    for (auto& [Id, W] : Table)
+    for (auto& [Id, W] : Table) {
       if (W->Image) cairo_surface_destroy(W->Image);
+      if (W->Cache) cairo_surface_destroy(W->Cache);
+    }
   }
   TWindowSystem(const TWindowSystem&) = delete;
   TWindowSystem& operator=(const TWindowSystem&) = delete;
@@ -110,6 +120,8 @@ void PaintAllTopLevels();
 void PaintTopLevel(HWND Top);
 void EnsureImage(TWindow& Top);
 void ReleaseImage(TWindow& Top);
+/// Frees what the window painted (it is being destroyed).
+void ReleaseCache(TWindow& W);
 /// Frees the contexts of the window, except those in Keep.
 void ReleaseDCsOf(HWND Wnd, const std::vector<const TDeviceContext*>& Keep = {});
 

@@ -306,6 +306,7 @@ bool DestroyWindow(HWND Wnd) {
     if (S.Focus == *It) S.Focus = nullptr;
     if (S.Capture == *It) S.Capture = nullptr;
     EraseFromParent(*X);
+    ReleaseCache(*X);
     if (IsTopLevel(*X)) {
       ReleaseImage(*X);
       if (S.Backend) S.Backend->TopLevelDestroyed(*It);

@@ -177,6 +177,39 @@ TEST(Component, FreeNotificationWorksAcrossOwnersBothWays) {
   EXPECT_FALSE(Menu2->ComponentState().Contains(csFreeNotification));
 }
 
+TEST(Component, ManyFreeNotificationLinksEachNotifyOnceUntilRemoved) {
+  // Enough links that the watcher indexes them; linked twice, unlinked and
+  // destroyed out of their order of linking.
+  constexpr int N = 40;
+  std::vector<std::string> Log;
+  TComponent Owner(nullptr);
+  auto* Watcher = new TWatcher(nullptr, &Log, "watcher");
+  std::vector<TComponent*> Items;
+  for (int I = 0; I < N; ++I) {
+    Items.push_back(Named(new TComponent(&Owner), "C" + std::to_string(I)));
+    Watcher->FreeNotification(Items.back());
+  }
+  for (int I = 0; I < N; I += 3) Watcher->FreeNotification(Items[size_t(I)]);  // no second link
+  for (int I = 1; I < N; I += 4) Watcher->RemoveFreeNotification(Items[size_t(I)]);
+  std::vector<std::string> Expected;
+  for (int I = N - 1; I >= 0; I -= 2) {
+    if (I % 4 != 1) Expected.push_back("watcher -C" + std::to_string(I) + "(destroying)");
+    delete Items[size_t(I)];
+    Items[size_t(I)] = nullptr;
+  }
+  for (int I = 0; I < N; I += 2) {
+    if (I % 4 != 1) Expected.push_back("watcher -C" + std::to_string(I) + "(destroying)");
+    delete Items[size_t(I)];
+  }
+  EXPECT_EQ(Log, Expected);
+  EXPECT_FALSE(Watcher->ComponentState().Contains(csFreeNotification));
+  // Linked again after emptying, and destroyed first: nothing dangles.
+  auto* Late = Named(new TComponent(&Owner), "Late");
+  Watcher->FreeNotification(Late);
+  delete Watcher;
+  EXPECT_FALSE(Late->ComponentState().Contains(csFreeNotification));
+}
+
 TEST(Component, NameRules) {
   TComponent Owner(nullptr);
   auto* A = Named(new TComponent(&Owner), "Button1");

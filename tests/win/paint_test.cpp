@@ -91,6 +91,73 @@ TEST_F(WinTest, InvalidatingATransparentWindowRepaintsWhatLiesBelow) {
   EXPECT_EQ(Pixel(Top, 125, 40), Red);
 }
 
+TEST_F(WinTest, MovingAWindowComposesAgainWithoutPaintingAnyWindow) {
+  TTestWindow Top(nullptr, Bounds(0, 0, 200, 150));
+  TTestWindow Below(Top, Bounds(10, 10, 100, 100));
+  TTestWindow Frame(Below, Bounds(20, 20, 30, 30), WS_VISIBLE, WS_EX_TRANSPARENT);
+  Painter(Top, White);
+  Painter(Below, Blue);
+  Painter(Frame, Green, true);
+  for (TTestWindow* W : {&Top, &Below, &Frame}) W->RecordNoise = true;
+  ProcessMessages();
+  ASSERT_EQ(Pixel(Top, 35, 30), Green);
+  for (TTestWindow* W : {&Top, &Below, &Frame}) W->Received.clear();
+  for (int Step = 1; Step <= 3; ++Step) {
+    MoveWindow(Frame, 20 + 10 * Step, 20, 30, 30);
+    ProcessMessages();
+  }
+  for (TTestWindow* W : {&Top, &Below, &Frame}) EXPECT_TRUE(W->Of(WM_PAINT).empty());
+  EXPECT_EQ(Pixel(Top, 35, 30), Blue) << "the old place shows the window below";
+  EXPECT_EQ(Pixel(Top, 65, 30), Green) << "the frame's own painting moved with it";
+  EXPECT_EQ(Pixel(Top, 65, 40), Blue) << "and still shows what lies below it";
+  // A new size is painted anew; the window below is still not.
+  MoveWindow(Frame, 50, 20, 40, 40);
+  ProcessMessages();
+  EXPECT_EQ(Frame.Of(WM_PAINT).size(), 1u);
+  EXPECT_TRUE(Below.Of(WM_PAINT).empty());
+  EXPECT_EQ(Pixel(Top, 60, 30 + 39), Green);
+}
+
+TEST_F(WinTest, PartlyTransparentPaintingBlendsWithWhatLiesBelow) {
+  TTestWindow Top(nullptr, Bounds(0, 0, 100, 100));
+  TTestWindow Below(Top, Bounds(0, 0, 100, 100));
+  TTestWindow Veil(Top, Bounds(0, 0, 50, 50), WS_VISIBLE, WS_EX_TRANSPARENT);
+  Painter(Below, Blue);
+  Veil.Handler = [&](TMessage& M) {
+    if (M.Msg != WM_PAINT) return false;
+    PAINTSTRUCT PS;
+    HDC DC = BeginPaint(Veil, PS);
+    cairo_set_source_rgba(DC->Cr, 1, 0, 0, 0.5);
+    cairo_paint(DC->Cr);
+    EndPaint(Veil, PS);
+    return true;
+  };
+  ProcessMessages();
+  const std::uint32_t Mixed = Pixel(Top, 10, 10);
+  EXPECT_NEAR(int(Mixed >> 16), 128, 1);
+  EXPECT_EQ(int((Mixed >> 8) & 0xFF), 0);
+  EXPECT_NEAR(int(Mixed & 0xFF), 127, 1);
+  EXPECT_EQ(Pixel(Top, 60, 60), Blue);
+}
+
+TEST_F(WinTest, DrawingThroughAContextOutsidePaintingShowsAtOnceUnderTheChildren) {
+  TTestWindow Top(nullptr, Bounds(0, 0, 100, 100));
+  TTestWindow Child(Top, Bounds(40, 40, 20, 20));
+  Painter(Child, Blue);
+  ProcessMessages();
+  HDC DC = GetDC(Top);
+  ASSERT_NE(DC, nullptr);
+  Fill(DC->Cr, Red, 0, 0, 100, 100);
+  ReleaseDC(Top, DC);
+  EXPECT_EQ(Pixel(Top, 5, 5), Red);
+  EXPECT_EQ(Pixel(Top, 50, 50), Blue) << "a window's drawing lies beneath its children";
+  // Moving the child keeps what the top-level drew: it is the top-level's own.
+  MoveWindow(Child, 70, 70, 20, 20);
+  ProcessMessages();
+  EXPECT_EQ(Pixel(Top, 50, 50), Red);
+  EXPECT_EQ(Pixel(Top, 75, 75), Blue);
+}
+
 TEST_F(WinTest, BeginPaintClipsToTheUpdateRegion) {
   TTestWindow Top(nullptr, Bounds(0, 0, 100, 100));
   Painter(Top, Blue);
