@@ -20,6 +20,7 @@ void TList::CheckIndex(int Index) const {
 
 int TList::Add(void* Item) {
   FItems.push_back(Item);
+  if (!Item) ++FNils;
   if (Item) Notify(Item, lnAdded);
   return Count() - 1;
 }
@@ -27,6 +28,7 @@ int TList::Add(void* Item) {
 void TList::Insert(int Index, void* Item) {
   if (Index < 0 || Index > Count()) Error("List index out of bounds (%d)", Index);
   FItems.insert(FItems.begin() + Index, Item);
+  if (!Item) ++FNils;
   if (Item) Notify(Item, lnAdded);
 }
 
@@ -34,6 +36,7 @@ void TList::Delete(int Index) {
   CheckIndex(Index);
   void* Item = FItems[size_t(Index)];
   FItems.erase(FItems.begin() + Index);
+  if (!Item) --FNils;
   if (Item) Notify(Item, lnDeleted);
 }
 
@@ -47,6 +50,7 @@ void* TList::Extract(void* Item) {
   const int I = IndexOf(Item);
   if (I < 0) return nullptr;
   FItems.erase(FItems.begin() + I);
+  if (!Item) --FNils;
   Notify(Item, lnExtracted);
   return Item;
 }
@@ -75,11 +79,13 @@ void TList::Clear() {
   // Entries leave one at a time from the end, so Notify sees a consistent list.
   while (!FItems.empty()) Delete(Count() - 1);
   FItems.shrink_to_fit();
+  FCapacity = -1;
 }
 
 void TList::Pack() {
-  for (int I = Count() - 1; I >= 0; --I)
-    if (!FItems[size_t(I)]) FItems.erase(FItems.begin() + I);
+  if (FNils == 0) return;
+  std::erase(FItems, nullptr);
+  FNils = 0;
 }
 
 void TList::Sort(const TListSortCompare& Compare) {
@@ -128,16 +134,24 @@ void TList::Assign(const TList& ListA, TListAssignOp Op) {
 void TList::SetCount(int NewCount) {
   if (NewCount < 0) Error("List count out of bounds (%d)", NewCount);
   while (Count() > NewCount) Delete(Count() - 1);
+  FNils += NewCount - Count();
   FItems.resize(size_t(NewCount), nullptr);
 }
 
 void TList::SetCapacity(int NewCapacity) {
   if (NewCapacity < Count()) Error("List capacity out of bounds (%d)", NewCapacity);
-  if (NewCapacity > Capacity())
+  FCapacity = NewCapacity;
+  // Memory is given back only when much of it would lie unused, so that
+  // setting the capacity to the count after every addition stays cheap.
+  if (size_t(NewCapacity) > FItems.capacity()) {
     FItems.reserve(size_t(NewCapacity));
-  else
+  } else if (FItems.capacity() > 2 * size_t(NewCapacity) + 16) {
     FItems.shrink_to_fit();
+    FItems.reserve(size_t(NewCapacity));
+  }
 }
+
+int TList::Capacity() const { return FCapacity >= Count() ? FCapacity : int(FItems.capacity()); }
 
 void* TList::Get(int Index) const {
   CheckIndex(Index);
@@ -149,6 +163,7 @@ void TList::Put(int Index, void* Item) {
   void* Old = FItems[size_t(Index)];
   if (Old == Item) return;
   FItems[size_t(Index)] = Item;
+  FNils += (Item ? 0 : 1) - (Old ? 0 : 1);
   if (Old) Notify(Old, lnDeleted);
   if (Item) Notify(Item, lnAdded);
 }
@@ -158,6 +173,7 @@ void TList::Notify(void*, TListNotification) {}
 std::vector<void*> TList::TakeItems() {
   std::vector<void*> Items;
   Items.swap(FItems);
+  FNils = 0;
   return Items;
 }
 

@@ -39,7 +39,7 @@ class TList : public TObject {
 
   int Count() const { return int(FItems.size()); }
   void SetCount(int NewCount);
-  int Capacity() const { return int(FItems.capacity()); }
+  int Capacity() const;
   void SetCapacity(int NewCapacity);
   void* Get(int Index) const;
   void Put(int Index, void* Item);
@@ -59,6 +59,8 @@ class TList : public TObject {
 
  private:
   std::vector<void*> FItems;
+  int FNils = 0;       // empty entries, so that packing a list without any is free
+  int FCapacity = -1;  // as last set, while the entries fit in it
 };
 
 /// \brief A list of objects that frees its entries when it owns them.

@@ -26,22 +26,48 @@ bool EnsureCache(TWindow& W) {
     return false;
   if (W.Cache) cairo_surface_destroy(W.Cache);
   W.Cache = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, Width, Height);
+  W.Opaque = false;
   UnionRect(W.Stale, W.Stale, ClientBounds(W));
   return true;
 }
 
+/// Updates what is known of the cache's opacity after R of it was painted:
+/// opaque when all of it was painted opaque, or when it was opaque and R is.
+void NotePainted(TWindow& W, const TRect& R) {
+  if (!W.Cache) return;
+  TRect Area;
+  const bool Whole = IntersectRect(Area, R, ClientBounds(W)) && Area == ClientBounds(W);
+  if (!Whole && !W.Opaque) return;  // stays unknown until painted whole
+  W.Opaque = false;
+  if (IsRectEmpty(Area)) return;
+  cairo_surface_flush(W.Cache);
+  const unsigned char* Base = cairo_image_surface_get_data(W.Cache);
+  const int Stride = cairo_image_surface_get_stride(W.Cache);
+  for (int Y = Area.Top; Y < Area.Bottom; ++Y) {
+    const auto* Row = reinterpret_cast<const std::uint32_t*>(Base + std::ptrdiff_t(Y) * Stride);
+    for (int X = Area.Left; X < Area.Right; ++X)
+      if ((Row[X] >> 24) != 0xFF) return;
+  }
+  W.Opaque = true;
+}
+
 void ClearCache(TWindow& W, const TRect& R) {
-  if (!W.Cache || IsRectEmpty(R)) return;
-  cairo_t* Cr = cairo_create(W.Cache);
-  cairo_rectangle(Cr, R.Left, R.Top, R.Width(), R.Height());
-  cairo_set_operator(Cr, CAIRO_OPERATOR_CLEAR);
-  cairo_fill(Cr);
-  cairo_destroy(Cr);
+  TRect Area;
+  if (!W.Cache || !IntersectRect(Area, R, ClientBounds(W))) return;
+  // Directly: a drawing context per painted window would cost more than the clearing.
+  cairo_surface_flush(W.Cache);
+  unsigned char* Base = cairo_image_surface_get_data(W.Cache);
+  const int Stride = cairo_image_surface_get_stride(W.Cache);
+  for (int Y = Area.Top; Y < Area.Bottom; ++Y) {
+    auto* Row = reinterpret_cast<std::uint32_t*>(Base + std::ptrdiff_t(Y) * Stride);
+    std::fill(Row + Area.Left, Row + Area.Right, 0u);
+  }
+  cairo_surface_mark_dirty_rectangle(W.Cache, Area.Left, Area.Top, Area.Width(), Area.Height());
 }
 
 /// Lays the cache, whose origin is at Origin in the image, over the image
 /// within Area (image coordinates): premultiplied "over".
-void Blend(cairo_surface_t* Image, cairo_surface_t* Cache, TPoint Origin, const TRect& Area) {
+void Blend(cairo_surface_t* Image, cairo_surface_t* Cache, bool Opaque, TPoint Origin, const TRect& Area) {
   TRect R = Area;
   const TRect CacheArea =
       Bounds(Origin.X, Origin.Y, cairo_image_surface_get_width(Cache), cairo_image_surface_get_height(Cache));
@@ -60,6 +86,10 @@ void Blend(cairo_surface_t* Image, cairo_surface_t* Cache, TPoint Origin, const 
     const auto* S = reinterpret_cast<const std::uint32_t*>(SrcBase + std::ptrdiff_t(Y - Origin.Y) * SrcStride) +
                     (R.Left - Origin.X);
     auto* D = reinterpret_cast<std::uint32_t*>(DstBase + std::ptrdiff_t(Y) * DstStride) + R.Left;
+    if (Opaque) {
+      std::copy(S, S + R.Width(), D);
+      continue;
+    }
     for (int X = 0, N = R.Width(); X < N; ++X) {
       const std::uint32_t P = S[X], A = P >> 24;
       if (A == 0xFF) {
@@ -115,8 +145,11 @@ void Render(HWND Wnd) {
     return;
   }
   W->Stale = {};
+  const bool WasOpaque = W->Opaque;
+  W->Opaque = false;  // until the painting is seen
   ClearCache(*W, Upd);
   W->PaintRect = Upd;
+  W->Painted = Upd;
   W->Erase = true;
   auto& S = WS();
   // A paint pass started from inside a window's painting (an Update of its
@@ -136,7 +169,12 @@ void Render(HWND Wnd) {
   }
   S.Rendering = Was;
   ReleaseDCsOf(Wnd, Outer);
-  if (TWindow* X = Find(Wnd)) X->PaintRect = {};
+  if (TWindow* X = Find(Wnd)) {
+    X->PaintRect = {};
+    X->Opaque = WasOpaque;
+    NotePainted(*X, X->Painted);
+    X->Painted = {};
+  }
 }
 
 /// Composes the window and its children into the image within Dirty;
@@ -161,7 +199,7 @@ void Compose(cairo_surface_t* Image, HWND Wnd, TPoint Origin, const TRect& Clip,
       if (!W || !(W->Style & WS_VISIBLE)) return;
     }
   }
-  if (W->Cache) Blend(Image, W->Cache, Origin, Upd);
+  if (W->Cache) Blend(Image, W->Cache, W->Opaque, Origin, Upd);
   if (W->Children.empty()) return;
   const std::vector<HWND> Children = W->Children;
   for (HWND C : Children) Compose(Image, C, Origin, Visible, Dirty, Paint);
@@ -221,7 +259,12 @@ bool FreeDC(HDC DC) {
   TRect Clip = It->Clip;
   S.DCs.erase(It);
   TWindow* W = Find(Wnd);
-  if (!W || W->Destroying || IsRectEmpty(Clip) || !(W->Style & WS_VISIBLE)) return true;
+  if (!W || W->Destroying || IsRectEmpty(Clip)) return true;
+  if (Wnd == S.Rendering)
+    UnionRect(W->Painted, W->Painted, Clip);  // seen when its painting ends
+  else
+    NotePainted(*W, Clip);
+  if (!(W->Style & WS_VISIBLE)) return true;
   TPoint O = OriginInTop(*W);
   OffsetRect(Clip, O.X, O.Y);
   TRect Area;
@@ -265,6 +308,7 @@ void ReleaseDCsOf(HWND Wnd, const std::vector<const TDeviceContext*>& Keep) {
   auto& S = WS();
   for (auto& E : S.DCs)
     if (E.Wnd == Wnd && E.DC->Cr && std::find(Keep.begin(), Keep.end(), E.DC.get()) == Keep.end()) {
+      if (TWindow* W = Find(Wnd)) UnionRect(W->Painted, W->Painted, E.Clip);
       cairo_destroy(E.DC->Cr);
       E.DC->Cr = nullptr;
     }
@@ -352,6 +396,7 @@ HDC BeginPaint(HWND Wnd, PAINTSTRUCT& Paint) {
     const bool Fresh = EnsureCache(*W);
     W->Stale = {};
     if (Fresh) W->Invalid = ClientBounds(*W);  // the rest of a new cache is painted by the next pass
+    W->Opaque = false;
     ClearCache(*W, Upd);
   }
   bool Erase = W->Erase;

@@ -35,6 +35,8 @@ struct TWindow {
   // composes the top-level's image from these, so moving a window costs no
   // painting by the windows it uncovers or covers.
   cairo_surface_t* Cache = nullptr;
+  bool Opaque = false;               // no pixel of Cache is transparent (else unknown)
+  TRect Painted;                     // drawn through contexts while WM_PAINT runs
   TRect Stale;                       // collected from Invalid, not yet painted into Cache
   TRect Recompose;                   // top-level windows only: area to compose again, no painting needed
   cairo_surface_t* Image = nullptr;  // top-level windows only: the composed image

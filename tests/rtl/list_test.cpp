@@ -45,6 +45,55 @@ TEST(List, EditingAndIndexErrors) {
   EXPECT_EQ(L.Count(), 2);
 }
 
+TEST(List, PackRemovesEveryEmptyEntryHoweverItCame) {
+  int V[4];
+  TList L;
+  L.Add(&V[0]);
+  L.Add(nullptr);        // added
+  L.Insert(0, nullptr);  // inserted
+  L.Add(&V[1]);
+  L.Put(3, nullptr);  // overwritten with none
+  L.SetCount(6);      // grown
+  L.Put(4, &V[2]);    // one grown entry filled again
+  L.Delete(1);        // a real entry deleted: none, none, none, V2, none
+  EXPECT_EQ(L.Extract(nullptr), nullptr);
+  ASSERT_EQ(L.Count(), 4);  // none, none, V2, none
+  L.Pack();
+  EXPECT_EQ(L.List(), (std::vector<void*>{&V[2]}));
+  L.Pack();  // nothing left to remove
+  EXPECT_EQ(L.Count(), 1);
+  L.Put(0, nullptr);
+  L.Add(&V[3]);
+  L.Pack();
+  EXPECT_EQ(L.List(), (std::vector<void*>{&V[3]}));
+  {
+    TList M;
+    M.Add(nullptr);
+    M.Clear();
+    M.Add(&V[0]);
+    M.Pack();
+    EXPECT_EQ(M.Count(), 1) << "cleared empties are not counted again";
+  }
+}
+
+TEST(List, CapacityIsWhatWasLastSetWhileTheEntriesFit) {
+  int V[40];
+  TList L;
+  L.SetCapacity(10);
+  EXPECT_EQ(L.Capacity(), 10);
+  for (int I = 0; I < 40; ++I) {
+    L.Add(&V[I]);
+    L.SetCapacity(L.Count());
+    ASSERT_EQ(L.Capacity(), L.Count());
+  }
+  EXPECT_THROW(L.SetCapacity(39), EListError);
+  L.Add(&V[0]);
+  EXPECT_GE(L.Capacity(), L.Count());
+  L.Clear();
+  L.SetCapacity(0);
+  EXPECT_EQ(L.Capacity(), 0);
+}
+
 TEST(List, AssignCopiesAndCombines) {
   int V[5];
   TList A, B;

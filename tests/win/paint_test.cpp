@@ -140,6 +140,34 @@ TEST_F(WinTest, PartlyTransparentPaintingBlendsWithWhatLiesBelow) {
   EXPECT_EQ(Pixel(Top, 60, 60), Blue);
 }
 
+TEST_F(WinTest, AWindowThatStopsPaintingPartOfItselfShowsWhatLiesBelowThere) {
+  TTestWindow Top(nullptr, Bounds(0, 0, 100, 100));
+  TTestWindow Below(Top, Bounds(0, 0, 100, 100));
+  TTestWindow Over(Top, Bounds(20, 20, 40, 40));
+  Painter(Below, Blue);
+  Painter(Over, Red);
+  ProcessMessages();
+  ASSERT_EQ(Pixel(Top, 30, 50), Red);
+  // Now it paints its upper half only; its lower half is repainted.
+  Painter(Over, Red, true);
+  TRect Lower = Rect(0, 20, 40, 40);
+  InvalidateRect(Over, &Lower);
+  ProcessMessages();
+  EXPECT_EQ(Pixel(Top, 30, 50), Blue);
+  EXPECT_EQ(Pixel(Top, 30, 59), Red) << "its frame's lower edge";
+  EXPECT_EQ(Pixel(Top, 30, 30), Red) << "its upper half was not repainted";
+  // Cleared through a context outside painting: transparent there too.
+  HDC DC = GetDC(Over);
+  cairo_set_operator(DC->Cr, CAIRO_OPERATOR_CLEAR);
+  cairo_rectangle(DC->Cr, 0, 5, 10, 10);
+  cairo_fill(DC->Cr);
+  ReleaseDC(Over, DC);
+  MoveWindow(Over, 22, 20, 40, 40);
+  ProcessMessages();
+  EXPECT_EQ(Pixel(Top, 24, 27), Blue);
+  EXPECT_EQ(Pixel(Top, 40, 27), Red);
+}
+
 TEST_F(WinTest, DrawingThroughAContextOutsidePaintingShowsAtOnceUnderTheChildren) {
   TTestWindow Top(nullptr, Bounds(0, 0, 100, 100));
   TTestWindow Child(Top, Bounds(40, 40, 20, 20));
