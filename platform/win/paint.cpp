@@ -177,11 +177,36 @@ void Render(HWND Wnd) {
   }
 }
 
-/// Composes the window and its children into the image within Dirty;
-/// Origin is its parent's client origin and Clip what of the parent shows,
-/// both in the top-level's coordinates. With Paint, stale windows are
-/// painted first; without, they show what their caches hold.
-void Compose(cairo_surface_t* Image, HWND Wnd, TPoint Origin, const TRect& Clip, const TRect& Dirty, bool Paint) {
+/// One composition of an area of a top-level's image (its coordinates).
+struct TComposition {
+  cairo_surface_t* Image = nullptr;
+  TRect Dirty;
+  bool Paint = false;   // paint stale windows first; else show what their caches hold
+  HWND From = nullptr;  // what lies below this window in painting order is hidden by it
+  bool Hidden = false;  // before From
+};
+
+/// Finds the last window in painting order that hides all of Dirty by itself:
+/// one painted opaque whole, with nothing stale. Origin is the parent's client
+/// origin and Clip what of the parent shows.
+void FindCover(HWND Wnd, TPoint Origin, const TRect& Clip, const TRect& Dirty, HWND& Cover) {
+  TWindow* W = Find(Wnd);
+  if (!W || !(W->Style & WS_VISIBLE)) return;
+  if (W->Parent) {
+    Origin.X += W->Bounds.Left;
+    Origin.Y += W->Bounds.Top;
+  }
+  TRect Visible = Bounds(Origin.X, Origin.Y, W->Bounds.Width(), W->Bounds.Height()), Common;
+  if (!IntersectRect(Visible, Visible, Clip) || !IntersectRect(Common, Visible, Dirty) || Common != Dirty) return;
+  if (W->Opaque && W->Cache && IsRectEmpty(W->Stale) && cairo_image_surface_get_width(W->Cache) == W->Bounds.Width() &&
+      cairo_image_surface_get_height(W->Cache) == W->Bounds.Height())
+    Cover = Wnd;
+  for (HWND C : W->Children) FindCover(C, Origin, Visible, Dirty, Cover);
+}
+
+/// Composes the window and its children; Origin is its parent's client
+/// origin and Clip what of the parent shows, both in the image's coordinates.
+void Compose(TComposition& C, HWND Wnd, TPoint Origin, const TRect& Clip) {
   TWindow* W = Find(Wnd);
   if (!W || !(W->Style & WS_VISIBLE)) return;
   if (W->Parent) {
@@ -190,19 +215,23 @@ void Compose(cairo_surface_t* Image, HWND Wnd, TPoint Origin, const TRect& Clip,
   }
   TRect Visible = Bounds(Origin.X, Origin.Y, W->Bounds.Width(), W->Bounds.Height());
   TRect Upd;
-  if (!IntersectRect(Visible, Visible, Clip) || !IntersectRect(Upd, Visible, Dirty)) return;  // children lie inside it
-  if (Paint) {
-    EnsureCache(*W);
-    if (!IsRectEmpty(W->Stale)) {
-      Render(Wnd);
-      W = Find(Wnd);
-      if (!W || !(W->Style & WS_VISIBLE)) return;
+  if (!IntersectRect(Visible, Visible, Clip) || !IntersectRect(Upd, Visible, C.Dirty))
+    return;  // children lie inside it
+  if (Wnd == C.From) C.Hidden = false;
+  if (!C.Hidden) {
+    if (C.Paint) {
+      EnsureCache(*W);
+      if (!IsRectEmpty(W->Stale)) {
+        Render(Wnd);
+        W = Find(Wnd);
+        if (!W || !(W->Style & WS_VISIBLE)) return;
+      }
     }
+    if (W->Cache) Blend(C.Image, W->Cache, W->Opaque, Origin, Upd);
   }
-  if (W->Cache) Blend(Image, W->Cache, W->Opaque, Origin, Upd);
   if (W->Children.empty()) return;
   const std::vector<HWND> Children = W->Children;
-  for (HWND C : Children) Compose(Image, C, Origin, Visible, Dirty, Paint);
+  for (HWND Child : Children) Compose(C, Child, Origin, Visible);
 }
 
 void FillWhite(cairo_surface_t* Image, const TRect& R) {
@@ -219,9 +248,13 @@ void ComposeTopLevel(TWindow& T, const TRect& Area, bool Paint) {
   EnsureImage(T);
   TRect Dirty;
   if (!IntersectRect(Dirty, Area, ClientBounds(T))) return;
-  FillWhite(T.Image, Dirty);
   HWND Top = T.Handle;
-  Compose(T.Image, Top, TPoint{0, 0}, ClientBounds(T), Dirty, Paint);
+  TComposition C{T.Image, Dirty, Paint};
+  // Windows wholly hidden under an opaque one are neither painted nor laid.
+  FindCover(Top, TPoint{0, 0}, ClientBounds(T), Dirty, C.From);
+  C.Hidden = C.From != nullptr;
+  if (!C.From) FillWhite(T.Image, Dirty);
+  Compose(C, Top, TPoint{0, 0}, ClientBounds(T));
   TWindow* After = Find(Top);
   if (!After || !After->Image) return;
   cairo_surface_mark_dirty(After->Image);

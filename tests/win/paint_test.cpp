@@ -118,6 +118,33 @@ TEST_F(WinTest, MovingAWindowComposesAgainWithoutPaintingAnyWindow) {
   EXPECT_EQ(Pixel(Top, 60, 30 + 39), Green);
 }
 
+TEST_F(WinTest, WindowsHiddenUnderAnOpaqueOneArePaintedWhenUncovered) {
+  TTestWindow Top(nullptr, Bounds(0, 0, 200, 150));
+  TTestWindow Under(Top, Bounds(10, 10, 50, 50));
+  TTestWindow UnderChild(Under, Bounds(5, 5, 10, 10));
+  TTestWindow Cover(Top, Bounds(0, 0, 100, 100));
+  Painter(Under, Blue);
+  Painter(UnderChild, Green);
+  Painter(Cover, Red);
+  ProcessMessages();
+  ASSERT_EQ(Pixel(Top, 20, 20), Red);
+  Under.RecordNoise = UnderChild.RecordNoise = true;
+  Painter(Under, Green);
+  Painter(UnderChild, Blue);
+  InvalidateRect(Under, nullptr);
+  InvalidateRect(UnderChild, nullptr);
+  ProcessMessages();
+  EXPECT_TRUE(Under.Of(WM_PAINT).empty()) << "wholly hidden: not painted";
+  EXPECT_EQ(Pixel(Top, 20, 20), Red);
+  EXPECT_EQ(Pixel(Top, 150, 20), White);
+  ShowWindow(Cover, SW_HIDE);
+  ProcessMessages();
+  EXPECT_EQ(Under.Of(WM_PAINT).size(), 1u);
+  EXPECT_EQ(Pixel(Top, 12, 12), Green);
+  EXPECT_EQ(Pixel(Top, 20, 20), Blue);
+  EXPECT_EQ(Pixel(Top, 80, 80), White);
+}
+
 TEST_F(WinTest, PartlyTransparentPaintingBlendsWithWhatLiesBelow) {
   TTestWindow Top(nullptr, Bounds(0, 0, 100, 100));
   TTestWindow Below(Top, Bounds(0, 0, 100, 100));
