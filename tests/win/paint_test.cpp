@@ -12,23 +12,30 @@ void Fill(cairo_t* Cr, std::uint32_t Colour, double X, double Y, double W, doubl
   cairo_fill(Cr);
 }
 
-/// Paints its whole client area in one colour, or only a frame when FrameOnly.
-void Painter(TTestWindow& W, std::uint32_t Colour, bool FrameOnly = false) {
-  W.Handler = [&W, Colour, FrameOnly](TMessage& M) {
+/// Answers WM_PAINT with Draw between BeginPaint and EndPaint.
+void OnPaint(TTestWindow& W, std::function<void(cairo_t* Cr, const TRect& Client)> Draw) {
+  W.Handler = [&W, Draw = std::move(Draw)](TMessage& M) {
     if (M.Msg != WM_PAINT) return false;
     PAINTSTRUCT PS;
     HDC DC = BeginPaint(W, PS);
     TRect R;
     GetClientRect(W, R);
-    if (FrameOnly) {
-      Fill(DC->Cr, Colour, 0, 0, R.Width(), 2);
-      Fill(DC->Cr, Colour, 0, R.Height() - 2, R.Width(), 2);
-    } else {
-      Fill(DC->Cr, Colour, -1000, -1000, 3000, 3000);  // far beyond the window: clipping keeps it inside
-    }
+    Draw(DC->Cr, R);
     EndPaint(W, PS);
     return true;
   };
+}
+
+/// Paints its whole client area in one colour, or only a frame when FrameOnly.
+void Painter(TTestWindow& W, std::uint32_t Colour, bool FrameOnly = false) {
+  OnPaint(W, [Colour, FrameOnly](cairo_t* Cr, const TRect& R) {
+    if (FrameOnly) {
+      Fill(Cr, Colour, 0, 0, R.Width(), 2);
+      Fill(Cr, Colour, 0, R.Height() - 2, R.Width(), 2);
+    } else {
+      Fill(Cr, Colour, -1000, -1000, 3000, 3000);  // far beyond the window: clipping keeps it inside
+    }
+  });
 }
 
 TEST_F(WinTest, PaintingComposesChildrenClippedToTheirParents) {
@@ -70,14 +77,7 @@ TEST_F(WinTest, InvalidatingATransparentWindowRepaintsWhatLiesBelow) {
   TTestWindow Frame(Top, Bounds(40, 40, 30, 30), WS_VISIBLE, WS_EX_TRANSPARENT);
   Painter(Below, Blue);
   std::uint32_t FrameColour = Green;
-  Frame.Handler = [&](TMessage& M) {
-    if (M.Msg != WM_PAINT) return false;
-    PAINTSTRUCT PS;
-    HDC DC = BeginPaint(Frame, PS);
-    Fill(DC->Cr, FrameColour, 0, 0, 30, 2);
-    EndPaint(Frame, PS);
-    return true;
-  };
+  OnPaint(Frame, [&](cairo_t* Cr, const TRect&) { Fill(Cr, FrameColour, 0, 0, 30, 2); });
   ProcessMessages();
   EXPECT_EQ(Pixel(Top, 45, 40), Green);
   // Move the frame away: its old place shows the window below again.
@@ -150,15 +150,10 @@ TEST_F(WinTest, PartlyTransparentPaintingBlendsWithWhatLiesBelow) {
   TTestWindow Below(Top, Bounds(0, 0, 100, 100));
   TTestWindow Veil(Top, Bounds(0, 0, 50, 50), WS_VISIBLE, WS_EX_TRANSPARENT);
   Painter(Below, Blue);
-  Veil.Handler = [&](TMessage& M) {
-    if (M.Msg != WM_PAINT) return false;
-    PAINTSTRUCT PS;
-    HDC DC = BeginPaint(Veil, PS);
-    cairo_set_source_rgba(DC->Cr, 1, 0, 0, 0.5);
-    cairo_paint(DC->Cr);
-    EndPaint(Veil, PS);
-    return true;
-  };
+  OnPaint(Veil, [](cairo_t* Cr, const TRect&) {
+    cairo_set_source_rgba(Cr, 1, 0, 0, 0.5);
+    cairo_paint(Cr);
+  });
   ProcessMessages();
   const std::uint32_t Mixed = Pixel(Top, 10, 10);
   EXPECT_NEAR(int(Mixed >> 16), 128, 1);
