@@ -125,7 +125,8 @@ void CollectDirty(HWND Wnd, TPoint Origin, const TRect& Clip, TRect& Dirty) {
     if (IntersectRect(R, R, Visible)) UnionRect(Dirty, Dirty, R);
     W->Invalid = {};
   }
-  if (IsRectEmpty(Visible)) return;  // nothing of the children shows either
+  // Children that do not show are visited too: what became invalid in them
+  // waits as stale, so that nothing is left to paint.
   for (HWND C : W->Children) CollectDirty(C, Origin, Visible, Dirty);
 }
 

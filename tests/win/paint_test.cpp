@@ -145,6 +145,20 @@ TEST_F(WinTest, WindowsHiddenUnderAnOpaqueOneArePaintedWhenUncovered) {
   EXPECT_EQ(Pixel(Top, 80, 80), White);
 }
 
+TEST_F(WinTest, InvalidWindowsThatDoNotShowLeaveNothingToPaintAndArePaintedOnceShown) {
+  TTestWindow Top(nullptr, Bounds(0, 0, 100, 100));
+  TTestWindow Shut(Top, Bounds(10, 10, 0, 0));  // clips all of its child
+  TTestWindow Inside(Shut, Bounds(0, 0, 20, 20));
+  Painter(Inside, Red);
+  ProcessMessages();
+  InvalidateRect(Inside, nullptr);
+  ProcessMessages();
+  EXPECT_FALSE(WaitMessage()) << "nothing is left to do: a waiting loop sleeps";
+  MoveWindow(Shut, 10, 10, 30, 30);
+  ProcessMessages();
+  EXPECT_EQ(Pixel(Top, 15, 15), Red);
+}
+
 TEST_F(WinTest, PartlyTransparentPaintingBlendsWithWhatLiesBelow) {
   TTestWindow Top(nullptr, Bounds(0, 0, 100, 100));
   TTestWindow Below(Top, Bounds(0, 0, 100, 100));
